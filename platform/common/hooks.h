@@ -1,0 +1,39 @@
+// hooks.h: the seams through which the test controls (platform/testing)
+// steer the platform. With the defaults every call goes to the real host:
+// SDL windows and events, the monotonic clock, OpenGL. Nothing here knows
+// about any particular program.
+#pragma once
+
+#include <windows.h>
+
+struct PlatformHooks {
+    // Virtual windows and the recording device: no SDL video, no OpenGL.
+    bool headless = false;
+    // Keyboard, mouse and cursor come only from what the test controls
+    // inject; host input events are ignored.
+    bool scriptedInput = false;
+
+    bool manualClock = false;
+    DWORD clockMs = 0;
+
+    // The desktop rectangle reported while headless.
+    RECT headlessDesktop = {0, 0, 1920, 1080};
+
+    // Replaces the message box when set; returns the button pressed.
+    int (*messageBox)(void* user, HWND owner, const char* text, const char* caption, UINT type) = nullptr;
+    void* messageBoxUser = nullptr;
+
+    // Called by PeekMessageA when it has nothing to return. Returning true
+    // asks PeekMessageA to look again (input may have been injected);
+    // false lets it report an empty queue.
+    bool (*idle)(void* user) = nullptr;
+    void* idleUser = nullptr;
+
+    // Device faults on request.
+    bool refuseDirect3D = false;      // Direct3DCreate9 returns null
+    bool refuseDevice = false;        // CreateDevice fails
+    bool noHardwareTransform = false; // caps lack D3DDEVCAPS_HWTRANSFORMANDLIGHT
+    int failBufferCreationAfter = -1; // that many more buffers succeed, then every creation fails
+};
+
+PlatformHooks& platformHooks();

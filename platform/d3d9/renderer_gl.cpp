@@ -1,0 +1,189 @@
+// renderer_gl.cpp: the OpenGL renderer's context, back buffer, Clear and Present.
+#include "d3d9/renderer_gl.h"
+
+#include <new>
+
+namespace {
+
+constexpr int kGlMajor = 3;
+constexpr int kGlMinor = 3;
+constexpr int kRequiredGlVersion = 33;
+
+float channel(D3DCOLOR c, int shift) { return float((c >> shift) & 0xFF) / 255.0f; }
+
+bool createBackBuffer(GlRenderer& gl)
+{
+    glGenRenderbuffers(1, &gl.colorBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, gl.colorBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, gl.width, gl.height);
+    glGenRenderbuffers(1, &gl.depthBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, gl.depthBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, gl.width, gl.height);
+    glGenFramebuffers(1, &gl.framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, gl.framebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, gl.colorBuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, gl.depthBuffer);
+    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+void destroyContext(GlRenderer* gl)
+{
+    if (gl->context) {
+        glMakeCurrent(*gl);
+        glDrawingDestroy(*gl);
+        glDeleteFramebuffers(1, &gl->framebuffer);
+        glDeleteRenderbuffers(1, &gl->colorBuffer);
+        glDeleteRenderbuffers(1, &gl->depthBuffer);
+        SDL_GL_MakeCurrent(gl->window, nullptr);
+        SDL_GL_DeleteContext(gl->context);
+    }
+    delete gl;
+}
+
+bool create(Device& device, SDL_Window* window)
+{
+    if (!window)
+        return false;
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, kGlMajor);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, kGlMinor);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    GlRenderer* gl = new (std::nothrow) GlRenderer();
+    if (!gl)
+        return false;
+    gl->window = window;
+    gl->context = SDL_GL_CreateContext(window);
+    if (!gl->context || epoxy_gl_version() < kRequiredGlVersion) {
+        destroyContext(gl);
+        return false;
+    }
+    glMakeCurrent(*gl);
+    // No vsync: Present returns at once. Some servers refuse to change the
+    // interval; that is not an error, they have no vsync to wait for.
+    bool vsync = device.params.PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE;
+    SDL_GL_SetSwapInterval(vsync ? 1 : 0);
+    gl->width = GLsizei(device.params.BackBufferWidth);
+    gl->height = GLsizei(device.params.BackBufferHeight);
+    if (!createBackBuffer(*gl) || !glDrawingCreate(*gl)) {
+        destroyContext(gl);
+        return false;
+    }
+    device.rendererData = gl;
+    return true;
+}
+
+void destroy(Device& device)
+{
+    destroyContext(&glRenderer(device));
+    device.rendererData = nullptr;
+}
+
+void clear(Device& device, DWORD flags, D3DCOLOR color, float z, DWORD stencil)
+{
+    GlRenderer& gl = glRenderer(device);
+    glMakeCurrent(gl);
+    glFlushDraws(device, gl);
+    glBindFramebuffer(GL_FRAMEBUFFER, gl.framebuffer);
+    glViewport(0, 0, gl.width, gl.height);
+    glDisable(GL_SCISSOR_TEST);
+    GLbitfield mask = 0;
+    if (flags & D3DCLEAR_TARGET) {
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glClearColor(channel(color, 16), channel(color, 8), channel(color, 0), channel(color, 24));
+        mask |= GL_COLOR_BUFFER_BIT;
+    }
+    if (flags & D3DCLEAR_ZBUFFER) {
+        glDepthMask(GL_TRUE);
+        glClearDepth(z);
+        mask |= GL_DEPTH_BUFFER_BIT;
+    }
+    if (flags & D3DCLEAR_STENCIL) {
+        glStencilMask(0xFF);
+        glClearStencil(GLint(stencil & 0xFF));
+        mask |= GL_STENCIL_BUFFER_BIT;
+    }
+    glClear(mask);
+}
+
+void draw(Device& device, const DrawCall& call)
+{
+    GlRenderer& gl = glRenderer(device);
+    glMakeCurrent(gl);
+    glDraw(device, gl, call);
+}
+
+void present(Device& device)
+{
+    GlRenderer& gl = glRenderer(device);
+    glMakeCurrent(gl);
+    glFlushDraws(device, gl);
+    int drawableWidth = 0, drawableHeight = 0;
+    SDL_GL_GetDrawableSize(gl.window, &drawableWidth, &drawableHeight);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, gl.framebuffer);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glBlitFramebuffer(0, 0, gl.width, gl.height, 0, 0, drawableWidth, drawableHeight, GL_COLOR_BUFFER_BIT,
+                      (drawableWidth == gl.width && drawableHeight == gl.height) ? GL_NEAREST : GL_LINEAR);
+    SDL_GL_SwapWindow(gl.window);
+    glBindFramebuffer(GL_FRAMEBUFFER, gl.framebuffer);
+}
+
+bool createTexture(Device& device, Texture& texture, const uint8_t* rgba)
+{
+    GlRenderer& gl = glRenderer(device);
+    glMakeCurrent(gl);
+    return glCreateTexture(gl, texture, rgba);
+}
+
+void destroyTexture(Device& device, Texture& texture)
+{
+    GlRenderer& gl = glRenderer(device);
+    glMakeCurrent(gl);
+    glDestroyTexture(gl, texture);
+}
+
+void destroyBuffer(Device& device, BufferData& buffer)
+{
+    GlRenderer& gl = glRenderer(device);
+    glMakeCurrent(gl);
+    glForgetBuffer(gl, buffer);
+}
+
+} // namespace
+
+GlRenderer& glRenderer(Device& device) { return *static_cast<GlRenderer*>(device.rendererData); }
+
+void glMakeCurrent(GlRenderer& gl)
+{
+    if (SDL_GL_GetCurrentContext() != gl.context)
+        SDL_GL_MakeCurrent(gl.window, gl.context);
+}
+
+bool glReadBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int& width, int& height)
+{
+    if (!device)
+        return false;
+    Device& d = asImpl(device);
+    if (d.renderer != &kOpenGLRenderer || !d.rendererData)
+        return false;
+    GlRenderer& gl = glRenderer(d);
+    glMakeCurrent(gl);
+    glFlushDraws(d, gl);
+    width = gl.width;
+    height = gl.height;
+    size_t rowBytes = size_t(width) * 4;
+    rgba.resize(rowBytes * size_t(height));
+    std::vector<uint8_t> bottomUp(rgba.size());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, gl.framebuffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glFinish();
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    for (int row = 0; row < height; ++row)
+        memcpy(&rgba[size_t(row) * rowBytes], &bottomUp[size_t(height - 1 - row) * rowBytes], rowBytes);
+    glBindFramebuffer(GL_FRAMEBUFFER, gl.framebuffer);
+    return true;
+}
+
+const RendererBackend kOpenGLRenderer = {
+    "opengl", create, destroy, clear, draw, present, createTexture, destroyTexture, destroyBuffer,
+};

@@ -1,0 +1,48 @@
+// renderer_gl.h: the OpenGL 3.3 renderer, shared between its files.
+//
+// The back buffer is an off-screen framebuffer of the device's size with a
+// 24-bit depth and 8-bit stencil buffer; Present stretches it onto the
+// window's drawable, whatever the window's size or pixel density.
+#pragma once
+
+#include <epoxy/gl.h>
+
+#include <SDL.h>
+
+#include <vector>
+
+#include "d3d9/device.h"
+
+struct GlDrawing; // batching and the fixed-function program (renderer_gl_draw.cpp)
+
+struct GlRenderer {
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    GLuint framebuffer = 0;
+    GLuint colorBuffer = 0;
+    GLuint depthBuffer = 0;
+    GLsizei width = 0;
+    GLsizei height = 0;
+    GlDrawing* drawing = nullptr;
+};
+
+GlRenderer& glRenderer(Device& device);
+
+// Makes the device's context current on this thread.
+void glMakeCurrent(GlRenderer& gl);
+
+// Drawing (renderer_gl_draw.cpp). Draws may be batched; glFlushDraws puts
+// everything recorded so far into the back buffer.
+bool glDrawingCreate(GlRenderer& gl);
+void glDrawingDestroy(GlRenderer& gl);
+void glDraw(Device& device, GlRenderer& gl, const DrawCall& call);
+void glFlushDraws(Device& device, GlRenderer& gl);
+void glForgetBuffer(GlRenderer& gl, BufferData& buffer);
+
+// Textures (renderer_gl_texture.cpp).
+bool glCreateTexture(GlRenderer& gl, Texture& texture, const uint8_t* rgba);
+void glDestroyTexture(GlRenderer& gl, Texture& texture);
+
+// The back buffer's pixels, RGBA8 with the top row first. For tests and
+// screenshots; false when the device is not an OpenGL one.
+bool glReadBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int& width, int& height);

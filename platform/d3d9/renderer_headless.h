@@ -1,0 +1,32 @@
+// renderer_headless.h: the recording renderer used by tests and tools. It
+// draws nothing; it keeps a log of every draw with the state bound at that
+// moment, so tests can check what was drawn with what.
+#pragma once
+
+#include <vector>
+
+#include "d3d9/device.h"
+
+struct DrawRecord {
+    DrawCall call;
+    D3DMATERIAL9 material;
+    IDirect3DBaseTexture9* texture;
+    IDirect3DVertexBuffer9* stream;
+    UINT streamOffset;
+    UINT streamStride;
+    IDirect3DIndexBuffer9* indices;
+    DWORD fvf;
+    uint32_t frame; // Present calls before this draw
+};
+
+struct HeadlessLog {
+    bool recording = true;
+    std::vector<DrawRecord> draws;
+    uint32_t clears = 0;
+    uint32_t presents = 0;
+    DWORD lastClearFlags = 0;
+    D3DCOLOR lastClearColor = 0;
+    float lastClearZ = 0.0f;
+};
+
+HeadlessLog& headlessLog();

@@ -1,0 +1,165 @@
+// test_controls.cpp: modes, clock, input, message boxes and device controls.
+#include "test_controls.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <cstdlib>
+
+#include "common/hooks.h"
+#include "d3d9/device.h"
+#include "d3d9/renderer_gl.h"
+#include "win32/cursor.h"
+#include "win32/message_queue.h"
+#include "win32/window.h"
+
+namespace testctl {
+
+namespace {
+
+constexpr LPARAM kExtendedKeyBit = LPARAM(1) << 24;
+constexpr LPARAM kKeyUpBits = (LPARAM(1) << 30) | (LPARAM(1) << 31);
+
+std::vector<ShownBox> g_boxes;
+std::function<void(const ShownBox&)> g_whileOpen;
+
+bool isExtendedKey(int vk)
+{
+    return vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN || vk == VK_INSERT ||
+           vk == VK_DELETE || vk == VK_HOME || vk == VK_END || vk == VK_PRIOR || vk == VK_NEXT;
+}
+
+void postInput(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    queuePost(windowFirstLive(), message, wParam, lParam, true);
+}
+
+int captureBox(void*, HWND, const char* text, const char* caption, UINT type)
+{
+    g_boxes.push_back(ShownBox{caption ? caption : "", text ? text : "", type});
+    if (g_whileOpen) {
+        g_whileOpen(g_boxes.back());
+        MSG msg;
+        while (queueTakeForModalLoop(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return IDOK;
+}
+
+} // namespace
+
+// ---- Modes ------------------------------------------------------------------------
+void useHeadless()
+{
+    platformHooks().headless = true;
+    platformHooks().scriptedInput = true;
+}
+
+void useOffscreenOpenGL()
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    platformHooks().headless = false;
+    platformHooks().scriptedInput = true;
+}
+
+// ---- Clock ------------------------------------------------------------------------
+void useManualClock(DWORD startMs)
+{
+    platformHooks().manualClock = true;
+    platformHooks().clockMs = startMs;
+}
+
+void advanceClock(DWORD ms) { platformHooks().clockMs += ms; }
+DWORD clockNow() { return platformHooks().clockMs; }
+
+// ---- Desktop and cursor ------------------------------------------------------------
+void setDesktopSize(int width, int height) { platformHooks().headlessDesktop = RECT{0, 0, width, height}; }
+
+POINT cursorPosition()
+{
+    POINT p = {0, 0};
+    GetCursorPos(&p);
+    return p;
+}
+
+void setCursorPosition(int x, int y) { cursorSetPosition(POINT{x, y}); }
+int setCursorPosCalls() { return cursorSetPosCount(); }
+
+// ---- Input --------------------------------------------------------------------------
+void keyDown(int vk)
+{
+    LPARAM lParam = 1 | (isExtendedKey(vk) ? kExtendedKeyBit : 0);
+    postInput(WM_KEYDOWN, WPARAM(vk), lParam);
+}
+
+void keyUp(int vk)
+{
+    LPARAM lParam = 1 | kKeyUpBits | (isExtendedKey(vk) ? kExtendedKeyBit : 0);
+    postInput(WM_KEYUP, WPARAM(vk), lParam);
+}
+
+void typeChar(char c) { queuePost(windowFirstLive(), WM_CHAR, WPARAM((unsigned char)c), 1, false); }
+
+void mouseButton(bool left, bool down)
+{
+    UINT message = left ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
+    postInput(message, 0, 0);
+}
+
+void postMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    queuePost(windowFirstLive(), message, wParam, lParam, false);
+}
+
+HWND gameWindow() { return windowFirstLive(); }
+int queuedMessages() { return queueLength(); }
+
+// ---- Message boxes -----------------------------------------------------------------
+void captureMessageBoxes(std::function<void(const ShownBox&)> whileOpen)
+{
+    g_whileOpen = std::move(whileOpen);
+    platformHooks().messageBox = captureBox;
+}
+
+const std::vector<ShownBox>& shownBoxes() { return g_boxes; }
+
+std::vector<std::string> shownTexts()
+{
+    std::vector<std::string> texts;
+    for (const ShownBox& b : g_boxes)
+        texts.push_back(b.text);
+    return texts;
+}
+
+// ---- Device -------------------------------------------------------------------------
+void refuseDirect3D(bool refuse) { platformHooks().refuseDirect3D = refuse; }
+void refuseDevice(bool refuse) { platformHooks().refuseDevice = refuse; }
+void reportNoHardwareTransform(bool none) { platformHooks().noHardwareTransform = none; }
+void failBufferCreationAfter(int count) { platformHooks().failBufferCreationAfter = count; }
+DWORD deviceBehaviorFlags(IDirect3DDevice9* device) { return device ? asImpl(device).behaviorFlags : 0; }
+int liveDevices() { return liveObjectCounts().devices; }
+int liveBuffers() { return liveObjectCounts().buffers; }
+int liveTextures() { return liveObjectCounts().textures; }
+HeadlessLog& drawLog() { return headlessLog(); }
+
+bool readBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int& width, int& height)
+{
+    return glReadBackBuffer(device, rgba, width, height);
+}
+
+bool writePng(const std::string& path, const std::vector<uint8_t>& rgba, int width, int height)
+{
+    if (rgba.size() != size_t(width) * size_t(height) * 4)
+        return false;
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(rgba.data()), width, height, 32,
+                                                              width * 4, SDL_PIXELFORMAT_RGBA32);
+    if (!surface)
+        return false;
+    bool ok = IMG_SavePNG(surface, path.c_str()) == 0;
+    SDL_FreeSurface(surface);
+    return ok;
+}
+
+} // namespace testctl

@@ -1,0 +1,110 @@
+// test_controls.h: test-only controls over the platform. Never linked into
+// the game. With them a test runs a real WinMain frame by frame on the
+// headless device (or the real OpenGL one), scripts its input and clock,
+// answers its message boxes, and reads back what it drew.
+#pragma once
+
+#include <windows.h>
+#include <d3d9.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "d3d9/renderer_headless.h"
+
+namespace testctl {
+
+// ---- Modes ------------------------------------------------------------------------
+// Headless: virtual windows and the recording device; no SDL, no GL, no display.
+void useHeadless();
+// The real platform on SDL's off-screen video driver (OpenGL through EGL, no
+// display), with input coming only from these controls.
+void useOffscreenOpenGL();
+
+// ---- Clock ------------------------------------------------------------------------
+void useManualClock(DWORD startMs);
+void advanceClock(DWORD ms);
+DWORD clockNow();
+
+// ---- Desktop and cursor ------------------------------------------------------------
+void setDesktopSize(int width, int height);
+POINT cursorPosition();
+void setCursorPosition(int x, int y);
+int setCursorPosCalls();
+
+// ---- Input --------------------------------------------------------------------------
+// Keys and buttons arrive as input messages to the first live window, and
+// update the key-state table when the program takes them, as on Windows.
+void keyDown(int virtualKey);
+void keyUp(int virtualKey);
+void typeChar(char c); // a WM_CHAR alone, as TranslateMessage would queue it
+void mouseButton(bool left, bool down);
+void postMessage(UINT message, WPARAM wParam, LPARAM lParam);
+HWND gameWindow();
+int queuedMessages();
+
+// ---- Message boxes -----------------------------------------------------------------
+struct ShownBox {
+    std::string caption;
+    std::string text;
+    UINT type;
+};
+// Captures every message box; none is shown. `whileOpen`, when set, runs
+// while each box is "open": messages it posts are then dispatched to their
+// windows, as the box's own modal loop would.
+void captureMessageBoxes(std::function<void(const ShownBox&)> whileOpen = nullptr);
+const std::vector<ShownBox>& shownBoxes();
+std::vector<std::string> shownTexts();
+
+// ---- Device -------------------------------------------------------------------------
+void refuseDirect3D(bool refuse);
+void refuseDevice(bool refuse);
+void reportNoHardwareTransform(bool none);
+// `count` more buffer creations succeed, then every one fails; -1 turns it off.
+void failBufferCreationAfter(int count);
+DWORD deviceBehaviorFlags(IDirect3DDevice9* device);
+int liveDevices();
+int liveBuffers();
+int liveTextures();
+HeadlessLog& drawLog();
+// The OpenGL back buffer as RGBA8, top row first; false for a headless device.
+bool readBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int& width, int& height);
+bool writePng(const std::string& path, const std::vector<uint8_t>& rgba, int width, int height);
+
+// ---- Running a program frame by frame ---------------------------------------------------
+// Runs an entry routine (WinMain) on a second thread and hands control back
+// and forth, so only one side runs at a time. The program runs until its
+// message loop finds the queue empty, then waits; each frame() lets exactly
+// one frame run, after every message already queued has been handled.
+class ProgramRunner {
+public:
+    using Entry = int (*)(HINSTANCE, HINSTANCE, LPSTR, int);
+    explicit ProgramRunner(Entry entry);
+    ~ProgramRunner();
+    ProgramRunner(const ProgramRunner&) = delete;
+    ProgramRunner& operator=(const ProgramRunner&) = delete;
+
+    // Starts the program and returns when it first waits for a frame (or has ended).
+    void start();
+    // Advances the manual clock by `ms`, then runs one frame. Returns false
+    // once the program has ended.
+    bool frame(DWORD ms);
+    bool frames(int count, DWORD ms);
+    // Handles whatever is queued without running a frame.
+    void settle();
+    // Presses Escape and runs the program to its end.
+    int quit();
+    // Lets the program run freely to its end (it must be ending) and returns its exit code.
+    int finish();
+    bool ended() const;
+    int exitCode() const;
+    int framesRun() const;
+
+    struct State;
+
+private:
+    State* state_;
+};
+
+} // namespace testctl

@@ -1,0 +1,18 @@
+// clock.cpp: timeGetTime, a monotonic millisecond count.
+#include <mmsystem.h>
+
+#include <time.h>
+
+#include "common/hooks.h"
+
+DWORD WINAPI timeGetTime(void)
+{
+    const PlatformHooks& hooks = platformHooks();
+    if (hooks.manualClock)
+        return hooks.clockMs;
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    // Truncation to 32 bits wraps after 49.7 days, exactly like Windows.
+    uint64_t ms = uint64_t(now.tv_sec) * 1000u + uint64_t(now.tv_nsec) / 1000000u;
+    return DWORD(ms);
+}

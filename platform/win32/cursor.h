@@ -1,0 +1,18 @@
+// cursor.h: the cursor position the program sees, and mouse look.
+//
+// While the cursor is hidden and the window has focus, SDL's relative mouse
+// mode holds the pointer; GetCursorPos then reports the point last given to
+// SetCursorPos plus the motion since, so "offset from the centre" logic works
+// on any display server. Without focus, or while a message box is open, the
+// pointer is released and the reported position does not move.
+#pragma once
+
+#include <windows.h>
+
+void cursorOnMotion(int dx, int dy);
+void cursorOnFocus(bool gained);
+void cursorOnMessageBox(bool open);
+
+// Test controls: move the reported position and count SetCursorPos calls.
+void cursorSetPosition(POINT p);
+int cursorSetPosCount();

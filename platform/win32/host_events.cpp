@@ -1,0 +1,142 @@
+// host_events.cpp: SDL events in, Win32 messages out.
+#include "win32/host_events.h"
+
+#include <SDL.h>
+
+#include "common/hooks.h"
+#include "win32/cursor.h"
+#include "win32/host_video.h"
+#include "win32/keyboard.h"
+#include "win32/message_queue.h"
+#include "win32/window.h"
+
+namespace {
+
+constexpr LPARAM kExtendedKeyBit = LPARAM(1) << 24;
+constexpr LPARAM kPreviousStateBit = LPARAM(1) << 30;
+constexpr LPARAM kTransitionBit = LPARAM(1) << 31;
+
+WPARAM mouseKeyFlags(Uint32 buttons)
+{
+    WPARAM flags = 0;
+    if (buttons & SDL_BUTTON_LMASK) flags |= MK_LBUTTON;
+    if (buttons & SDL_BUTTON_RMASK) flags |= MK_RBUTTON;
+    if (buttons & SDL_BUTTON_MMASK) flags |= MK_MBUTTON;
+    if (keyboardIsDown(VK_SHIFT)) flags |= MK_SHIFT;
+    if (keyboardIsDown(VK_CONTROL)) flags |= MK_CONTROL;
+    return flags;
+}
+
+LPARAM clientPoint(int x, int y)
+{
+    return MAKELPARAM(x, y);
+}
+
+void onWindowEvent(const SDL_WindowEvent& e)
+{
+    HWND window = windowFromHostId(e.windowID);
+    if (!window)
+        return;
+    switch (e.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+        queuePost(window, WM_CLOSE, 0, 0, false);
+        break;
+    case SDL_WINDOWEVENT_EXPOSED:
+        windowInvalidate(window);
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        queuePost(window, WM_SIZE, 0, MAKELPARAM(e.data1, e.data2), false);
+        windowInvalidate(window);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        cursorOnFocus(true);
+        queuePost(window, WM_SETFOCUS, 0, 0, false);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        cursorOnFocus(false);
+        queuePost(window, WM_KILLFOCUS, 0, 0, false);
+        break;
+    default:
+        break;
+    }
+}
+
+void onKey(const SDL_KeyboardEvent& e)
+{
+    HWND window = windowFromHostId(e.windowID);
+    if (!window)
+        window = windowFirstLive();
+    bool extended = false;
+    int vk = keyboardVirtualKeyFromSdl(e.keysym.sym, &extended);
+    if (!window || vk == 0)
+        return;
+    LPARAM lParam = 1 | (LPARAM(e.keysym.scancode & 0xFF) << 16);
+    if (extended)
+        lParam |= kExtendedKeyBit;
+    if (e.type == SDL_KEYDOWN) {
+        if (e.repeat)
+            lParam |= kPreviousStateBit;
+        queuePost(window, WM_KEYDOWN, WPARAM(vk), lParam, true);
+    } else {
+        lParam |= kPreviousStateBit | kTransitionBit;
+        queuePost(window, WM_KEYUP, WPARAM(vk), lParam, true);
+    }
+}
+
+void onMouseButton(const SDL_MouseButtonEvent& e)
+{
+    HWND window = windowFromHostId(e.windowID);
+    if (!window)
+        return;
+    bool down = e.type == SDL_MOUSEBUTTONDOWN;
+    UINT message = 0;
+    switch (e.button) {
+    case SDL_BUTTON_LEFT: message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
+    case SDL_BUTTON_RIGHT: message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP; break;
+    case SDL_BUTTON_MIDDLE: message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
+    default: return;
+    }
+    queuePost(window, message, mouseKeyFlags(SDL_GetMouseState(nullptr, nullptr)),
+              clientPoint(e.x, e.y), true);
+}
+
+void onMouseMotion(const SDL_MouseMotionEvent& e)
+{
+    HWND window = windowFromHostId(e.windowID);
+    cursorOnMotion(e.xrel, e.yrel);
+    if (window)
+        queuePost(window, WM_MOUSEMOVE, mouseKeyFlags(e.state), clientPoint(e.x, e.y), true);
+}
+
+} // namespace
+
+void hostPumpEvents()
+{
+    if (platformHooks().headless || !SDL_WasInit(SDL_INIT_VIDEO))
+        return;
+    bool scripted = platformHooks().scriptedInput;
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        switch (e.type) {
+        case SDL_WINDOWEVENT:
+            onWindowEvent(e.window);
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            if (!scripted)
+                onKey(e.key);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            if (!scripted)
+                onMouseButton(e.button);
+            break;
+        case SDL_MOUSEMOTION:
+            if (!scripted)
+                onMouseMotion(e.motion);
+            break;
+        default:
+            break; // SDL_QUIT too: closing arrives as the window's own close event
+        }
+    }
+}

@@ -1,0 +1,6 @@
+// host_events.h: turns SDL's events into the window messages of the queue.
+#pragma once
+
+// Drains SDL's event queue into the message queue. Does nothing while
+// headless or before any window exists.
+void hostPumpEvents();

@@ -1,0 +1,74 @@
+// message_box.cpp: MessageBoxA.
+//
+// SDL shows its box modally and blocks the calling thread, so the box runs
+// on a helper thread while this thread goes on pumping and dispatching the
+// windows' messages, as the modal loop of a Windows message box does. With
+// no display the box becomes a line on standard error.
+#include <windows.h>
+
+#include <SDL.h>
+
+#include <atomic>
+#include <cstdio>
+#include <thread>
+
+#include "common/hooks.h"
+#include "win32/cursor.h"
+#include "win32/host_events.h"
+#include "win32/host_video.h"
+#include "win32/message_queue.h"
+
+namespace {
+
+constexpr Uint32 kModalLoopSleepMs = 10;
+
+int printToStderr(LPCSTR text, LPCSTR caption)
+{
+    std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
+    std::fflush(stderr);
+    return IDOK;
+}
+
+Uint32 sdlFlagsFor(UINT type)
+{
+    if (type & MB_ICONERROR)
+        return SDL_MESSAGEBOX_ERROR;
+    if (type & MB_ICONINFORMATION)
+        return SDL_MESSAGEBOX_INFORMATION;
+    return 0;
+}
+
+} // namespace
+
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    PlatformHooks& hooks = platformHooks();
+    if (hooks.messageBox)
+        return hooks.messageBox(hooks.messageBoxUser, owner, text, caption, type);
+    if (hooks.headless || !hostVideoReady())
+        return printToStderr(text, caption);
+
+    cursorOnMessageBox(true);
+    std::atomic<bool> done{false};
+    int shown = -1;
+    std::thread box([&] {
+        shown = SDL_ShowSimpleMessageBox(sdlFlagsFor(type), caption ? caption : "", text ? text : "", nullptr);
+        done = true;
+    });
+    while (!done) {
+        hostPumpEvents();
+        MSG msg;
+        while (!done && queueTakeForModalLoop(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        SDL_Delay(kModalLoopSleepMs);
+    }
+    box.join();
+    cursorOnMessageBox(false);
+    // Without fonts or a usable display the box cannot show; the message
+    // must still reach the player.
+    if (shown != 0)
+        return printToStderr(text, caption);
+    return IDOK;
+}

@@ -1,0 +1,189 @@
+// message_queue.cpp: PeekMessageA and friends over one ring of messages.
+//
+// Order of retrieval, as on Windows: queued messages first (the WM_CHAR of
+// TranslateMessage goes to the front, ahead of later input), then WM_QUIT
+// once a quit was requested, then WM_PAINT for a window that needs it.
+#include "win32/message_queue.h"
+
+#include <mmsystem.h>
+
+#include "common/hooks.h"
+#include "win32/cursor.h"
+#include "win32/host_events.h"
+#include "win32/keyboard.h"
+#include "win32/window.h"
+
+namespace {
+
+constexpr int kCapacity = 4096;
+
+struct Entry {
+    MSG msg;
+    bool input;
+};
+
+Entry g_ring[kCapacity];
+int g_head = 0;  // index of the oldest entry
+int g_count = 0;
+bool g_quitPending = false;
+int g_quitCode = 0;
+
+Entry& at(int i) { return g_ring[(g_head + i) % kCapacity]; }
+
+MSG makeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    MSG m;
+    m.hwnd = window;
+    m.message = message;
+    m.wParam = wParam;
+    m.lParam = lParam;
+    m.time = timeGetTime();
+    GetCursorPos(&m.pt);
+    return m;
+}
+
+bool matches(const MSG& m, HWND window, UINT filterMin, UINT filterMax)
+{
+    if (window && m.hwnd != window)
+        return false;
+    if (filterMin == 0 && filterMax == 0)
+        return true;
+    return m.message >= filterMin && m.message <= filterMax;
+}
+
+void removeAt(int index)
+{
+    for (int i = index; i > 0; --i)
+        at(i) = at(i - 1);
+    g_head = (g_head + 1) % kCapacity;
+    --g_count;
+}
+
+bool takeQueued(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool remove)
+{
+    for (int i = 0; i < g_count; ++i) {
+        Entry& e = at(i);
+        if (!matches(e.msg, window, filterMin, filterMax))
+            continue;
+        *msg = e.msg;
+        if (remove) {
+            bool input = e.input;
+            removeAt(i);
+            if (input)
+                keyboardApplyInput(*msg);
+        }
+        return true;
+    }
+    return false;
+}
+
+bool takePaint(MSG* msg, HWND window)
+{
+    HWND dirty = windowNeedingPaint();
+    if (!dirty || (window && window != dirty))
+        return false;
+    *msg = makeMessage(dirty, WM_PAINT, 0, 0);
+    return true;
+}
+
+bool retrieve(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool remove)
+{
+    if (takeQueued(msg, window, filterMin, filterMax, remove))
+        return true;
+    if (g_quitPending) {
+        *msg = makeMessage(nullptr, WM_QUIT, WPARAM(g_quitCode), 0);
+        if (remove)
+            g_quitPending = false;
+        return true;
+    }
+    return takePaint(msg, window);
+}
+
+} // namespace
+
+// ---- Platform-internal interface ----------------------------------------------------
+void queuePost(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool input)
+{
+    if (message == WM_MOUSEMOVE && g_count > 0) {
+        Entry& last = at(g_count - 1);
+        if (last.msg.message == WM_MOUSEMOVE && last.msg.hwnd == window) {
+            last.msg = makeMessage(window, message, wParam, lParam);
+            return;
+        }
+    }
+    if (g_count == kCapacity)
+        return; // a full queue drops new messages, as Windows does
+    at(g_count) = Entry{makeMessage(window, message, wParam, lParam), input};
+    ++g_count;
+}
+
+bool queueTakeForModalLoop(MSG* msg)
+{
+    return takeQueued(msg, nullptr, 0, 0, true) || takePaint(msg, nullptr);
+}
+
+void queueReset()
+{
+    g_head = g_count = 0;
+    g_quitPending = false;
+    g_quitCode = 0;
+}
+
+int queueLength() { return g_count; }
+
+// ---- Win32 ------------------------------------------------------------------------
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags)
+{
+    if (!msg)
+        return FALSE;
+    bool remove = (removeFlags & PM_REMOVE) != 0;
+    PlatformHooks& hooks = platformHooks();
+    for (;;) {
+        hostPumpEvents();
+        if (retrieve(msg, window, filterMin, filterMax, remove))
+            return TRUE;
+        if (!hooks.idle || !hooks.idle(hooks.idleUser))
+            return FALSE;
+    }
+}
+
+BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (window && !windowIsLive(window))
+        return FALSE;
+    int before = g_count;
+    queuePost(window, message, wParam, lParam, false);
+    return (g_count > before || message == WM_MOUSEMOVE) ? TRUE : FALSE;
+}
+
+void WINAPI PostQuitMessage(int exitCode)
+{
+    g_quitPending = true;
+    g_quitCode = exitCode;
+}
+
+BOOL WINAPI TranslateMessage(const MSG* msg)
+{
+    if (!msg)
+        return FALSE;
+    if (msg->message != WM_KEYDOWN)
+        return msg->message == WM_KEYUP ? TRUE : FALSE;
+    int ch = keyboardCharFor(int(msg->wParam & 0xFF));
+    if (ch != 0) {
+        // The character is retrieved next, before any input queued after its key.
+        if (g_count == kCapacity)
+            return TRUE;
+        g_head = (g_head + kCapacity - 1) % kCapacity;
+        ++g_count;
+        at(0) = Entry{makeMessage(msg->hwnd, WM_CHAR, WPARAM(ch), msg->lParam), false};
+    }
+    return TRUE;
+}
+
+LRESULT WINAPI DispatchMessageA(const MSG* msg)
+{
+    if (!msg)
+        return 0;
+    WNDPROC proc = windowProc(msg->hwnd);
+    return proc ? proc(msg->hwnd, msg->message, msg->wParam, msg->lParam) : 0;
+}

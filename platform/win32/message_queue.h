@@ -1,0 +1,17 @@
+// message_queue.h: the thread's message queue, for the rest of the platform.
+#pragma once
+
+#include <windows.h>
+
+// Appends a message. Input messages (keys, mouse) update the key-state
+// table when they are taken. Consecutive mouse moves to one window merge,
+// as on Windows.
+void queuePost(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool input);
+
+// Takes the next queued message for the modal loop of a message box: queued
+// and paint messages only, never WM_QUIT, no idle callback.
+bool queueTakeForModalLoop(MSG* msg);
+
+// Drops every queued message and a pending quit request.
+void queueReset();
+int queueLength();

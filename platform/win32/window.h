@@ -1,0 +1,25 @@
+// window.h: window classes and windows, for the rest of the platform.
+#pragma once
+
+#include <windows.h>
+
+struct SDL_Window;
+
+// The live window with this handle, or null (destroyed, unknown, desktop).
+bool windowIsLive(HWND window);
+HWND windowFromHostId(unsigned int sdlWindowId);
+HWND windowFirstLive();
+
+// Painting: a window whose client area needs drawing gets WM_PAINT when the
+// queue is otherwise empty, until BeginPaint validates it.
+void windowInvalidate(HWND window);
+HWND windowNeedingPaint();
+
+// The SDL window behind a live window (null while headless). A holder keeps
+// the host window alive past DestroyWindow until it lets go, so a device can
+// still tear down its context.
+SDL_Window* windowRetainHost(HWND window);
+void windowReleaseHost(HWND window);
+
+// The window procedure of a live window, or null.
+WNDPROC windowProc(HWND window);
