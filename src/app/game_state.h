@@ -1,0 +1,49 @@
+// game_state.h: the game's process-wide state. Everything the frame loop,
+// the window procedure and the game code share lives here.
+#pragma once
+
+#include <windows.h>
+#include <d3d9.h>
+
+#include "app/frame_timer.h"
+#include "app/mouse_buttons.h"
+#include "boxes/box.h"
+#include "boxes/box_list.h"
+#include "game/player.h"
+#include "math/camera.h"
+#include "math/vec3.h"
+#include "physics/collision_type.h"
+
+extern IDirect3DDevice9* g_device;
+extern IDirect3DTexture9* g_crateTexture;
+extern IDirect3DTexture9* g_groundTexture;
+extern IDirect3DTexture9* g_brickTexture;
+// The cursor is held at (right / 2, bottom / 2) of this rectangle.
+extern RECT g_desktopRect;
+extern float g_frameSeconds;
+// Seconds gathered since the last spawn attempt.
+extern float g_spawnCooldown;
+
+// Switched by the single-letter keys.
+extern bool g_shadowsEnabled;
+extern bool g_freeCameraMode;
+extern CollisionType g_collisionType;
+extern bool g_pointLightEnabled;
+extern bool g_spotLightEnabled;
+
+extern D3DLIGHT9 g_pointLight; // light 0
+extern D3DLIGHT9 g_spotLight;  // light 1, follows the camera
+extern D3DMATERIAL9 g_defaultMaterial;
+extern D3DMATERIAL9 g_crateMaterial;
+extern D3DMATERIAL9 g_shadowMaterial;
+extern Player g_player;
+extern POINT g_cursorPos;
+
+extern FrameTimer g_timer;
+extern MouseButtons g_mouse;
+extern Camera g_camera;
+// g_boxes is declared with BoxList.
+extern Box g_aimer;  // the aiming marker, never listed
+extern Box g_ground; // the ground slab, never listed
+// The camera's target as the mouse-button actions last saw it.
+extern Vec3 g_lastAimPoint;

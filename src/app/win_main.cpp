@@ -1,0 +1,106 @@
+// win_main.cpp: the entry routine: start-up, the message loop, shutdown.
+#include <windows.h>
+#include <d3dx9.h>
+
+#include "app/device_creation.h"
+#include "app/frame.h"
+#include "app/game_state.h"
+#include "app/shutdown.h"
+#include "app/window_procedure.h"
+#include "render/scene_setup.h"
+
+namespace {
+
+const char kWindowClassName[] = "Quadrill by Harnwick";
+const char kWindowTitle[] = "Quadrill by Harnwick";
+constexpr int kWindowWidth = 800;
+constexpr int kWindowHeight = 600;
+constexpr UINT kBackBufferWidth = 800;
+constexpr UINT kBackBufferHeight = 600;
+// A start-up that cannot build the scene is a failure, and says so.
+constexpr int kStartUpFailedExitCode = 1;
+
+void registerWindowClass(HINSTANCE instance)
+{
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = windowProcedure;
+    wc.cbClsExtra = 0;
+    wc.cbWndExtra = 0;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(nullptr, IDI_WINLOGO);
+    wc.hIconSm = wc.hIcon;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszMenuName = nullptr;
+    wc.lpszClassName = kWindowClassName;
+    RegisterClassExA(&wc);
+}
+
+void loadTexture(const char* path, IDirect3DTexture9** texture, const char* failureText)
+{
+    if (D3DXCreateTextureFromFileA(g_device, path, texture) != 0)
+        MessageBoxA(nullptr, failureText, "Error", MB_OK);
+}
+
+bool startUp(HINSTANCE instance, int showCommand)
+{
+    registerWindowClass(instance);
+    HWND window = CreateWindowExA(0, kWindowClassName, kWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, kWindowWidth, kWindowHeight, nullptr, nullptr, instance, nullptr);
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+
+    if (!createDevice(&g_device, window, kBackBufferWidth, kBackBufferHeight))
+        MessageBoxA(nullptr, "ERROR!", "ERROR!", MB_OK);
+
+    GetWindowRect(GetDesktopWindow(), &g_desktopRect);
+    SetCursorPos(g_desktopRect.right / 2, g_desktopRect.bottom / 2);
+    ShowCursor(FALSE);
+
+    g_shadowsEnabled = true;
+    g_freeCameraMode = false;
+    g_collisionType = CollisionType::Stop;
+    g_pointLightEnabled = true;
+    g_spotLightEnabled = true;
+
+    loadTexture("textures/crate.jpg", &g_crateTexture, "Failed to load crate texture");
+    loadTexture("textures/ground.jpg", &g_groundTexture, "Failed to load ground texture");
+    loadTexture("textures/brick.jpg", &g_brickTexture, "Failed to load brick texture");
+
+    if (!setupScene())
+        return false;
+
+    g_spawnCooldown = 0.0f;
+    g_timer.restart();
+    return true;
+}
+
+// Handles one message per turn; runs a frame only when none is waiting.
+WPARAM runMessageLoop()
+{
+    MSG msg = {};
+    for (;;) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                return msg.wParam;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        } else {
+            runFrame();
+        }
+    }
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+{
+    if (!startUp(instance, showCommand))
+        return kStartUpFailedExitCode;
+    WPARAM exitCode = runMessageLoop();
+    shutdown();
+    UnregisterClassA(kWindowClassName, instance);
+    return int(exitCode);
+}

@@ -1,0 +1,106 @@
+// camera.cpp: camera moves, turns and the pitch guard.
+#include "math/camera.h"
+
+#include "math/matrix4.h"
+
+namespace {
+const Vec3 kWorldUp(0.0f, 1.0f, 0.0f);
+constexpr float kDefaultMinHorizontalDistance = 0.1f;
+} // namespace
+
+Camera::Camera() : minHorizontalDistance(kDefaultMinHorizontalDistance) {}
+
+Vec3 Camera::horizontalOffset() const { return Vec3(target.x - eye.x, 0.0f, target.z - eye.z); }
+
+void Camera::translate(const Vec3& direction, float d)
+{
+    Vec3 step = direction;
+    step *= d;
+    eye += step;
+    target += step;
+}
+
+void Camera::rotateOffset(const Vec3& axis, float angle)
+{
+    D3DXVECTOR3 offset = toD3DX(target - eye);
+    D3DXVECTOR3 d3dxAxis = toD3DX(axis);
+    Matrix4 rotation;
+    D3DXMatrixRotationAxis(&rotation, &d3dxAxis, angle);
+    D3DXVec3TransformCoord(&offset, &offset, &rotation);
+    target = fromD3DX(offset) + eye;
+}
+
+Vec3 Camera::viewDirection() const
+{
+    Vec3 dir = target - eye;
+    normalizeInPlace(dir);
+    return dir;
+}
+
+void Camera::moveForward(float d) { translate(viewDirection(), d); }
+
+void Camera::moveBackward(float d) { translate(viewDirection(), -d); }
+
+void Camera::strafeLeft(float d)
+{
+    Vec3 side;
+    cross(side, horizontalOffset(), kWorldUp);
+    normalizeInPlace(side);
+    translate(side, d);
+}
+
+void Camera::strafeRight(float d)
+{
+    Vec3 side;
+    cross(side, kWorldUp, horizontalOffset());
+    normalizeInPlace(side);
+    translate(side, d);
+}
+
+void Camera::moveUp(float d)
+{
+    eye.y += d;
+    target.y += d;
+}
+
+void Camera::moveDown(float d)
+{
+    eye.y -= d;
+    target.y -= d;
+}
+
+void Camera::turnLeft(float angle) { rotateOffset(kWorldUp, -angle); }
+
+void Camera::turnRight(float angle) { rotateOffset(kWorldUp, angle); }
+
+// The guard is tested once, on the state before the step, and an allowed
+// step is applied whole.
+void Camera::pitchUp(float angle)
+{
+    Vec3 h = horizontalOffset();
+    if (!(length(h) > minHorizontalDistance || target.y < eye.y))
+        return;
+    Vec3 axis;
+    cross(axis, h, kWorldUp);
+    rotateOffset(axis, angle);
+}
+
+void Camera::pitchDown(float angle)
+{
+    Vec3 h = horizontalOffset();
+    if (!(length(h) > minHorizontalDistance || target.y > eye.y))
+        return;
+    Vec3 axis;
+    cross(axis, h, kWorldUp);
+    rotateOffset(axis, -angle);
+}
+
+void Camera::applyView(IDirect3DDevice9* device) const
+{
+    if (!device)
+        return;
+    D3DXVECTOR3 e = toD3DX(eye), t = toD3DX(target), u = toD3DX(up);
+    Matrix4 view;
+    D3DXMatrixLookAtLH(&view, &e, &t, &u);
+    device->SetTransform(D3DTS_VIEW, &view);
+}

@@ -1,0 +1,167 @@
+// scene_setup.cpp: the starting arena.
+//
+// The ground is a 40 by 40 slab whose top lies at y = -5; four walls 40
+// high stand on its edges around the square from -18 to 18 on x and z; five
+// crates stand in a row; the player cube starts in the middle above the
+// ground and falls onto it.
+#include "render/scene_setup.h"
+
+#include "app/game_state.h"
+#include "math/color_value.h"
+#include "math/matrix4.h"
+
+namespace {
+
+constexpr float kWallTextureScale = 7.8125f;
+constexpr float kGroundTextureScale = 40.0f / 3.0f;
+constexpr float kFieldOfView = 1.5707964f;
+constexpr float kAspectRatio = 4.0f / 3.0f; // constant, whatever the window's shape
+constexpr float kNearPlane = 0.1f;
+constexpr float kFarPlane = 1000.0f;
+constexpr float kMaterialPower = 5.0f;
+constexpr float kLightRange = 100.0f;
+constexpr DWORD kPointLightIndex = 0;
+constexpr DWORD kSpotLightIndex = 1;
+constexpr int kCrateColumns = 5;
+constexpr int kCrateRows = 1;
+
+struct WallPlacement {
+    float px, py, pz;
+    float sx, sy, sz;
+};
+
+const WallPlacement kWalls[] = {
+    {-20.0f, -5.0f, -20.0f, 40.0f, 40.0f, 2.0f},
+    {-20.0f, -5.0f, 18.0f, 40.0f, 40.0f, 2.0f},
+    {-20.0f, -5.0f, -18.0f, 2.0f, 40.0f, 36.0f},
+    {18.0f, -5.0f, -18.0f, 2.0f, 40.0f, 36.0f},
+};
+
+bool fail(const char* message)
+{
+    MessageBoxA(nullptr, message, "error!", MB_OK);
+    return false;
+}
+
+D3DMATERIAL9 makeMaterial(ColorValue diffuse, ColorValue ambient, ColorValue specular, ColorValue emissive)
+{
+    D3DMATERIAL9 m;
+    m.Diffuse = diffuse.toD3D();
+    m.Ambient = ambient.toD3D();
+    m.Specular = specular.toD3D();
+    m.Emissive = emissive.toD3D();
+    m.Power = kMaterialPower;
+    return m;
+}
+
+void setUpMaterials()
+{
+    const ColorValue white(1.0f, 1.0f, 1.0f, 1.0f);
+    const ColorValue none = scaled(white, 0.0f);
+    const ColorValue opaqueBlack(0.0f, 0.0f, 0.0f, 1.0f);
+    g_shadowMaterial = makeMaterial(none, none, none, opaqueBlack);
+    g_crateMaterial = makeMaterial(white, white, scaled(white, 0.1f), opaqueBlack);
+    g_defaultMaterial = makeMaterial(none, white, none, opaqueBlack);
+}
+
+void setUpLights()
+{
+    const ColorValue white(1.0f, 1.0f, 1.0f, 1.0f);
+
+    ZeroMemory(&g_pointLight, sizeof g_pointLight);
+    g_pointLight.Type = D3DLIGHT_POINT;
+    g_pointLight.Diffuse = scaled(white, 0.0f).toD3D();
+    g_pointLight.Specular = scaled(white, 0.5f).toD3D();
+    g_pointLight.Ambient = scaled(white, 0.5f).toD3D();
+    g_pointLight.Position = toD3DX(makeVec3(0.0f, 5.0f, 0.0f));
+    g_pointLight.Direction = toD3DX(makeVec3(0.0f, 0.0f, 0.0f));
+    g_pointLight.Range = kLightRange;
+    g_pointLight.Falloff = 0.0f;
+    g_pointLight.Attenuation0 = 0.0f;
+    g_pointLight.Attenuation1 = 0.1f;
+    g_pointLight.Attenuation2 = 0.0f;
+    g_pointLight.Theta = 0.0f;
+    g_pointLight.Phi = 0.0f;
+    g_device->SetLight(kPointLightIndex, &g_pointLight);
+    g_device->LightEnable(kPointLightIndex, TRUE);
+
+    ZeroMemory(&g_spotLight, sizeof g_spotLight);
+    g_spotLight.Type = D3DLIGHT_SPOT;
+    g_spotLight.Diffuse = scaled(white, 0.0f).toD3D();
+    g_spotLight.Specular = scaled(white, 0.0f).toD3D();
+    g_spotLight.Ambient = ColorValue(0.0f, 0.0f, 0.5f, 0.5f).toD3D();
+    g_spotLight.Position = toD3DX(makeVec3(0.0f, 1.0f, 0.0f));
+    g_spotLight.Direction = toD3DX(g_camera.viewDirection());
+    g_spotLight.Range = kLightRange;
+    g_spotLight.Falloff = 1.0f;
+    g_spotLight.Attenuation0 = 0.0f;
+    g_spotLight.Attenuation1 = 0.1f;
+    g_spotLight.Attenuation2 = 0.0f;
+    g_spotLight.Theta = 0.5f;
+    g_spotLight.Phi = 1.0f;
+    g_device->SetLight(kSpotLightIndex, &g_spotLight);
+    g_device->LightEnable(kSpotLightIndex, TRUE);
+}
+
+void setUpCameraAndProjection()
+{
+    g_camera.eye = makeVec3(0.0f, 0.0f, -5.0f);
+    g_camera.target = makeVec3(0.0f, 0.0f, 1.0f);
+    g_camera.up = makeVec3(0.0f, 1.0f, 0.0f);
+    g_camera.applyView(g_device);
+
+    Matrix4 projection;
+    D3DXMatrixPerspectiveFovLH(&projection, kFieldOfView, kAspectRatio, kNearPlane, kFarPlane);
+    g_device->SetTransform(D3DTS_PROJECTION, &projection);
+}
+
+} // namespace
+
+bool setupScene()
+{
+    if (!addBox(g_device, 0.0f, 0.0f, 0.0f, 2.0f, 2.0f, 2.0f))
+        return fail("Failed to create first Player Cube");
+    g_player.cube = &g_boxes.last();
+    g_player.camera = &g_camera;
+    g_player.walkSpeed = 5.0f;
+    g_player.jumpSpeed = 7.5f;
+
+    if (!g_aimer.create(g_device, 0.0f, 0.0f, 0.0f, 0.05f, 0.05f, 0.05f))
+        return fail("Failed to create Aimer");
+    if (!g_ground.create(g_device, -20.0f, -10.0f, -20.0f, 40.0f, 5.0f, 40.0f))
+        return fail("Failed to create Ground");
+    g_ground.textureScale = kGroundTextureScale;
+    g_ground.rebuildMesh();
+
+    // A wall that could not be added is skipped; set-up goes on.
+    for (const WallPlacement& w : kWalls) {
+        if (!addBox(g_device, w.px, w.py, w.pz, w.sx, w.sy, w.sz))
+            continue;
+        g_boxes.last().textureScale = kWallTextureScale;
+        g_boxes.last().rebuildMesh();
+    }
+
+    // Worked out in double precision, then rounded to float: -13.2f and so on.
+    for (int i = 0; i < kCrateColumns; ++i)
+        for (int j = 0; j < kCrateRows; ++j)
+            addBox(g_device, float(2 * i - 13.2), float(2 * j - 5.0), 5.0f, 2.0f, 2.0f, 2.0f);
+
+    setUpCameraAndProjection();
+    setUpMaterials();
+    setUpLights();
+
+    g_device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    g_device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    g_device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+    g_device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
+    g_device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_WRAP);
+
+    g_device->SetMaterial(&g_crateMaterial);
+    g_device->SetTexture(0, g_crateTexture);
+
+    g_device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    g_device->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);
+    g_device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+    g_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+    return true;
+}
