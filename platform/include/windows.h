@@ -123,6 +123,7 @@ typedef struct tagMSG {
 #define WM_RBUTTONDBLCLK 0x0206
 #define WM_MBUTTONDOWN 0x0207
 #define WM_MBUTTONUP 0x0208
+#define WM_USER 0x0400
 
 #define MK_LBUTTON 0x0001
 #define MK_RBUTTON 0x0002

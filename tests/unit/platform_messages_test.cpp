@@ -1,0 +1,202 @@
+// The message queue, keyboard translation and default window handling of
+// the platform, on the headless host.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "support/headless_device.h"
+
+namespace {
+
+std::vector<UINT> g_seen;
+
+LRESULT CALLBACK recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    g_seen.push_back(message);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+struct Messages : ::testing::Test {
+    HWND window = nullptr;
+    void SetUp() override
+    {
+        testctl::useHeadless();
+        WNDCLASSEXA wc = {};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = recordingProc;
+        wc.lpszClassName = "recording";
+        ASSERT_NE(RegisterClassExA(&wc), 0);
+        window = CreateWindowExA(0, "recording", "t", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
+                                 nullptr, nullptr);
+        ASSERT_NE(window, nullptr);
+        g_seen.clear();
+    }
+    // Takes every message as a message loop would, translating and dispatching.
+    std::vector<MSG> drain()
+    {
+        std::vector<MSG> taken;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            taken.push_back(msg);
+            if (msg.message == WM_QUIT)
+                break;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        return taken;
+    }
+    std::vector<WPARAM> charsOf(const std::vector<MSG>& taken)
+    {
+        std::vector<WPARAM> chars;
+        for (const MSG& m : taken)
+            if (m.message == WM_CHAR)
+                chars.push_back(m.wParam);
+        return chars;
+    }
+};
+
+TEST_F(Messages, MessagesComeOutInOrderAndQuitComesLastOnce)
+{
+    PostMessageA(window, WM_USER, 1, 0);
+    PostQuitMessage(0);
+    PostMessageA(window, WM_USER, 2, 0);
+    PostQuitMessage(0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 1u);
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 2u);
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, UINT(WM_QUIT));
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(Messages, PeekWithoutRemoveLeavesTheMessage)
+{
+    PostMessageA(window, WM_USER, 7, 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+}
+
+TEST_F(Messages, KeysTranslateToCharactersUnderShiftAndCapsLock)
+{
+    testctl::keyDown('Z');
+    testctl::keyUp('Z');
+    testctl::keyDown(VK_SHIFT);
+    testctl::keyDown('Z');
+    testctl::keyDown('1');
+    testctl::keyUp(VK_SHIFT);
+    testctl::keyDown(VK_CAPITAL);
+    testctl::keyUp(VK_CAPITAL);
+    testctl::keyDown('Z');
+    testctl::keyDown(VK_SHIFT);
+    testctl::keyDown('Z');
+    testctl::keyUp(VK_SHIFT);
+    testctl::keyDown(VK_ESCAPE);
+    testctl::keyDown(VK_LEFT);
+    std::vector<WPARAM> expected = {'z', 'Z', '!', 'Z', 'z', 27};
+    EXPECT_EQ(charsOf(drain()), expected);
+}
+
+TEST_F(Messages, ACharacterIsTakenRightAfterItsKeyAheadOfLaterInput)
+{
+    testctl::keyDown('X');
+    testctl::keyUp('X');
+    std::vector<MSG> taken = drain();
+    ASSERT_EQ(taken.size(), 3u);
+    EXPECT_EQ(taken[0].message, UINT(WM_KEYDOWN));
+    EXPECT_EQ(taken[1].message, UINT(WM_CHAR));
+    EXPECT_EQ(taken[1].wParam, WPARAM('x'));
+    EXPECT_EQ(taken[2].message, UINT(WM_KEYUP));
+}
+
+TEST_F(Messages, KeyStateFollowsTheMessagesTakenNotThosePosted)
+{
+    BYTE keys[256];
+    testctl::keyDown(VK_CONTROL);
+    GetKeyboardState(keys);
+    EXPECT_EQ(keys[VK_CONTROL] & 0x80, 0);
+    drain();
+    GetKeyboardState(keys);
+    EXPECT_NE(keys[VK_CONTROL] & 0x80, 0);
+    EXPECT_NE(keys[VK_LCONTROL] & 0x80, 0);
+    testctl::keyUp(VK_CONTROL);
+    drain();
+    GetKeyboardState(keys);
+    EXPECT_EQ(keys[VK_CONTROL] & 0x80, 0);
+}
+
+TEST_F(Messages, ClosingDestroysTheWindowWhichSendsDestroy)
+{
+    testctl::postMessage(WM_CLOSE, 0, 0);
+    drain();
+    EXPECT_EQ(g_seen, (std::vector<UINT>{WM_CLOSE, WM_DESTROY, WM_NCDESTROY}));
+    EXPECT_FALSE(IsWindow(window));
+    // Messages for a destroyed window go nowhere.
+    EXPECT_EQ(DispatchMessageA(nullptr), 0);
+}
+
+TEST_F(Messages, PaintComesWhenTheQueueIsEmptyUntilValidated)
+{
+    ShowWindow(window, SW_SHOWDEFAULT);
+    PostMessageA(window, WM_USER, 0, 0);
+    std::vector<MSG> taken = drain();
+    ASSERT_EQ(taken.size(), 2u);
+    EXPECT_EQ(taken[1].message, UINT(WM_PAINT)); // after the posted message
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)); // default handling validated it
+}
+
+TEST_F(Messages, MouseMovesMergeAndButtonsKeepTheirOrder)
+{
+    testctl::postMessage(WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    testctl::postMessage(WM_MOUSEMOVE, 0, MAKELPARAM(5, 6));
+    testctl::mouseButton(true, true);
+    testctl::mouseButton(true, false);
+    std::vector<MSG> taken = drain();
+    ASSERT_EQ(taken.size(), 3u);
+    EXPECT_EQ(taken[0].lParam, MAKELPARAM(5, 6));
+    EXPECT_EQ(taken[1].message, UINT(WM_LBUTTONDOWN));
+    EXPECT_EQ(taken[2].message, UINT(WM_LBUTTONUP));
+}
+
+TEST(Cursor, ShowCursorCountsAndTheHeldPositionIsReported)
+{
+    testctl::useHeadless();
+    EXPECT_EQ(ShowCursor(FALSE), -1);
+    EXPECT_EQ(ShowCursor(FALSE), -2);
+    EXPECT_EQ(ShowCursor(TRUE), -1);
+    SetCursorPos(400, 300);
+    POINT p;
+    ASSERT_TRUE(GetCursorPos(&p));
+    EXPECT_EQ(p.x, 400);
+    EXPECT_EQ(p.y, 300);
+    testctl::setCursorPosition(410, 295);
+    GetCursorPos(&p);
+    EXPECT_EQ(p.x, 410);
+    EXPECT_EQ(testctl::setCursorPosCalls(), 1);
+}
+
+TEST(MessageBox, WithNoDisplayTheMessageGoesToStandardError)
+{
+    testctl::useHeadless();
+    ::testing::internal::CaptureStderr();
+    int answer = MessageBoxA(nullptr, "Box Count: 3", "End", MB_OK);
+    std::string printed = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(answer, IDOK);
+    EXPECT_EQ(printed, "End: Box Count: 3\n");
+}
+
+TEST(Desktop, TheDesktopRectangleIsTheDisplaySize)
+{
+    testctl::useHeadless();
+    testctl::setDesktopSize(801, 600);
+    RECT r;
+    ASSERT_TRUE(GetWindowRect(GetDesktopWindow(), &r));
+    EXPECT_EQ(r.right, 801);
+    EXPECT_EQ(r.bottom, 600);
+}
+
+} // namespace

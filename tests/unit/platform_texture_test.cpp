@@ -1,0 +1,92 @@
+// D3DXCreateTextureFromFileA: real files load; missing, empty, corrupt,
+// truncated and absurd files are refused without a crash.
+#include <gtest/gtest.h>
+
+#include <d3dx9.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "support/headless_device.h"
+
+namespace {
+
+std::string sourceDir()
+{
+    const char* dir = std::getenv("QUADRILL_SOURCE_DIR");
+    return dir ? dir : ".";
+}
+
+std::vector<char> readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::string writeTemp(const std::string& name, const std::vector<char>& bytes)
+{
+    std::string path = ::testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+    return path;
+}
+
+struct TextureFiles : ::testing::Test {
+    HeadlessDevice headless;
+    IDirect3DTexture9* texture = nullptr;
+    HRESULT load(const std::string& path) { return D3DXCreateTextureFromFileA(headless.device, path.c_str(), &texture); }
+    void TearDown() override
+    {
+        if (texture)
+            texture->Release();
+    }
+};
+
+TEST_F(TextureFiles, TheGameTexturesLoadWithAFullMipChain)
+{
+    for (const char* name : {"crate", "ground", "brick"}) {
+        std::string path = sourceDir() + "/textures/" + name + ".jpg";
+        ASSERT_EQ(load(path), D3D_OK) << path;
+        ASSERT_NE(texture, nullptr);
+        EXPECT_EQ(texture->GetLevelCount(), 9u); // 256x256 down to 1x1
+        texture->Release();
+        texture = nullptr;
+    }
+    EXPECT_EQ(testctl::liveTextures(), 0);
+}
+
+TEST_F(TextureFiles, MissingAndEmptyFilesAreRefused)
+{
+    EXPECT_NE(load(::testing::TempDir() + "does-not-exist.jpg"), D3D_OK);
+    EXPECT_NE(load(writeTemp("empty.jpg", {})), D3D_OK);
+    EXPECT_NE(D3DXCreateTextureFromFileA(headless.device, nullptr, &texture), D3D_OK);
+    EXPECT_NE(D3DXCreateTextureFromFileA(nullptr, "textures/crate.jpg", &texture), D3D_OK);
+    EXPECT_EQ(texture, nullptr);
+}
+
+TEST_F(TextureFiles, CorruptAndTruncatedFilesAreRefused)
+{
+    std::vector<char> jpeg = readFile(sourceDir() + "/textures/crate.jpg");
+    ASSERT_GT(jpeg.size(), 1000u);
+    std::vector<char> truncated(jpeg.begin(), jpeg.begin() + long(jpeg.size() / 2));
+    EXPECT_NE(load(writeTemp("truncated.jpg", truncated)), D3D_OK);
+    std::vector<char> garbage(4096, '\x5a');
+    EXPECT_NE(load(writeTemp("garbage.jpg", garbage)), D3D_OK);
+    std::vector<char> headerOnly(jpeg.begin(), jpeg.begin() + 20);
+    EXPECT_NE(load(writeTemp("header.jpg", headerOnly)), D3D_OK);
+    EXPECT_EQ(texture, nullptr);
+}
+
+TEST_F(TextureFiles, AbsurdDimensionsAreRefusedBeforeDecoding)
+{
+    // A PNG header that claims 100000 x 100000 pixels.
+    std::vector<char> png = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R',
+                             0, 1, char(0x86), char(0xa0), 0, 1, char(0x86), char(0xa0), 8, 6, 0, 0, 0, 0, 0, 0, 0};
+    const char end[] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0, 0, 0, 0};
+    png.insert(png.end(), end, end + sizeof end);
+    EXPECT_NE(load(writeTemp("huge.png", png)), D3D_OK);
+    EXPECT_EQ(texture, nullptr);
+}
+
+} // namespace
