@@ -1,0 +1,85 @@
+#!/usr/bin/env python3
+"""quadrill-sim, run as a developer would: scripts in, state and pictures out."""
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+
+SIM = None
+SOURCE_DIR = os.environ.get("QUADRILL_SOURCE_DIR", os.getcwd())
+TIMEOUT_S = 120
+
+
+def run(script, *, cwd=SOURCE_DIR):
+    return subprocess.run([SIM], input=script, capture_output=True, text=True, cwd=cwd, timeout=TIMEOUT_S)
+
+
+def boxes(output):
+    rows = {}
+    for line in output.splitlines():
+        words = line.split()
+        if words and words[0] == "box":
+            rows[int(words[1])] = [float(w) for w in words[2:]]
+    return rows
+
+
+class QuadrillSim(unittest.TestCase):
+    def test_five_crates_dropped_on_one_spot_stack_exactly(self):
+        with open(os.path.join(SOURCE_DIR, "tools/quadrill_sim/examples/stack_five.sim")) as f:
+            result = run(f.read())
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn("count 15", result.stdout)
+        self.assertIn("message End | Box Count: 15", result.stdout)
+        rows = boxes(result.stdout)
+        self.assertEqual(rows[10][1], -5.0)  # on the ground's top
+        for i in range(11, 15):
+            below_top = rows[i - 1][1] + rows[i - 1][4]
+            self.assertEqual(rows[i][1], below_top, f"crate {i} rests exactly on crate {i - 1}")
+            self.assertEqual(rows[i][6:9], [0.0, 0.0, 0.0])
+
+    def test_dump_prints_floats_that_read_back_exactly(self):
+        result = run("frames 2 16\ndump\n")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        rows = boxes(result.stdout)
+        self.assertEqual(len(rows), 10)
+        x = rows[5][0]  # -13.2 as a 32-bit float, printed with enough digits to read back
+        self.assertEqual(struct.pack("f", x), struct.pack("f", -13.2))
+        self.assertRegex(result.stdout, r"(?m)^camera( -?[0-9.e+-]+){6}$")
+
+    def test_keys_and_characters_reach_the_game(self):
+        result = run("frames 120 16\nchar x\nkeydown SPACE\nframes 10 16\nkeyup SPACE\ndump\n")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        camera = [line for line in result.stdout.splitlines() if line.startswith("camera")][0].split()
+        self.assertAlmostEqual(float(camera[2]), -3.1 + 10 * 0.016 * 50, places=3)
+
+    def test_a_malformed_line_stops_the_run_with_its_number(self):
+        for bad, problem in [("frame", "usage: frame"), ("keydown Q", "keydown"), ("mouse middle down", "mouse"),
+                             ("frames -3 16", "frames"), ("jump", "unknown command 'jump'")]:
+            result = run(f"frames 2 16\n# a comment\n\n{bad}\ndump\n")
+            self.assertEqual(result.returncode, 2, bad)
+            self.assertIn("line 4", result.stderr, bad)
+            self.assertIn(problem, result.stderr, bad)
+            self.assertEqual(result.stdout, "", "nothing runs before the whole script is read")
+
+    def test_missing_textures_are_reported_as_messages(self):
+        with tempfile.TemporaryDirectory() as empty:
+            result = run("frame 16\nquit\n", cwd=empty)
+        self.assertEqual(result.returncode, 0)
+        self.assertIn("message Error | Failed to load crate texture", result.stdout)
+
+    def test_screenshot_renders_a_png_of_the_current_frame(self):
+        with tempfile.TemporaryDirectory() as out:
+            path = os.path.join(out, "view.png")
+            result = run(f"frames 30 16\nscreenshot {path}\nquit\n")
+            self.assertEqual(result.returncode, 0, result.stderr)
+            with open(path, "rb") as f:
+                header = f.read(24)
+            self.assertEqual(header[:8], b"\x89PNG\r\n\x1a\n")
+            self.assertEqual(struct.unpack(">II", header[16:24]), (800, 600))
+
+
+if __name__ == "__main__":
+    SIM = sys.argv.pop(1)
+    unittest.main()

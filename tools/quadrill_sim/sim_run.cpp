@@ -1,0 +1,104 @@
+// sim_run.cpp: the game under quadrill-sim.
+//
+// The real WinMain runs on the recording device (or, when the script takes
+// screenshots, the OpenGL renderer off-screen) with a manual clock; each
+// frame command advances the clock and lets exactly one frame run.
+#include "sim_run.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "app/game_state.h"
+#include "test_controls.h"
+
+namespace {
+
+constexpr int kDesktopWidth = 800;
+constexpr int kDesktopHeight = 600;
+constexpr int kCommandFailed = 2;
+
+void printMessage(const testctl::ShownBox& box)
+{
+    std::printf("message %s | %s\n", box.caption.c_str(), box.text.c_str());
+    std::fflush(stdout);
+}
+
+void dump()
+{
+    std::printf("count %u\n", unsigned(g_boxes.count()));
+    for (uint32_t i = 0; i < g_boxes.count(); ++i) {
+        const Box& b = g_boxes.at(i);
+        std::printf("box %u %.9g %.9g %.9g %.9g %.9g %.9g %.9g %.9g %.9g\n", unsigned(i), b.position.x, b.position.y,
+                    b.position.z, b.size.x, b.size.y, b.size.z, b.velocity.x, b.velocity.y, b.velocity.z);
+    }
+    const Camera& c = g_camera;
+    std::printf("camera %.9g %.9g %.9g %.9g %.9g %.9g\n", c.eye.x, c.eye.y, c.eye.z, c.target.x, c.target.y,
+                c.target.z);
+    std::fflush(stdout);
+}
+
+bool screenshot(const SimCommand& c)
+{
+    std::vector<uint8_t> pixels;
+    int width = 0, height = 0;
+    if (!testctl::readBackBuffer(g_device, pixels, width, height)) {
+        std::fprintf(stderr, "quadrill-sim: line %d: there is no picture to save (the game has no device)\n", c.line);
+        return false;
+    }
+    if (!testctl::writePng(c.path, pixels, width, height)) {
+        std::fprintf(stderr, "quadrill-sim: line %d: cannot write %s\n", c.line, c.path.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool carryOut(const SimCommand& c, testctl::ProgramRunner& game)
+{
+    switch (c.op) {
+    case SimOp::Frame:
+        game.frames(int(c.count), c.ms);
+        return true;
+    case SimOp::KeyDown: testctl::keyDown(c.virtualKey); return true;
+    case SimOp::KeyUp: testctl::keyUp(c.virtualKey); return true;
+    case SimOp::Char: testctl::typeChar(c.character); return true;
+    case SimOp::Mouse: testctl::mouseButton(c.left, c.down); return true;
+    case SimOp::Cursor:
+        testctl::setCursorPosition(g_desktopRect.right / 2 + c.dx, g_desktopRect.bottom / 2 + c.dy);
+        return true;
+    case SimOp::Dump:
+        game.settle();
+        dump();
+        return true;
+    case SimOp::Screenshot:
+        game.settle();
+        return screenshot(c);
+    case SimOp::Quit:
+        game.quit();
+        return true;
+    }
+    return true;
+}
+
+} // namespace
+
+int runSimScript(const SimScript& script)
+{
+    if (script.needsRenderer)
+        testctl::useOffscreenOpenGL();
+    else
+        testctl::useHeadless();
+    testctl::drawLog().recording = false;
+    testctl::setDesktopSize(kDesktopWidth, kDesktopHeight);
+    testctl::captureMessageBoxes(printMessage);
+
+    testctl::ProgramRunner game(WinMain);
+    game.start();
+    for (const SimCommand& c : script.commands) {
+        if (game.ended())
+            break;
+        if (!carryOut(c, game))
+            return kCommandFailed;
+    }
+    // A script that stops early still ends the game the way a player would.
+    return game.quit();
+}
