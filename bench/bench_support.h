@@ -1,0 +1,71 @@
+// bench_support.h: the game's device and arena for benchmarks, without WinMain.
+#pragma once
+
+#include <windows.h>
+#include <d3d9.h>
+
+#include "app/device_creation.h"
+#include "app/game_state.h"
+#include "render/scene_setup.h"
+#include "test_controls.h"
+
+namespace bench {
+
+inline LRESULT CALLBACK windowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
+
+// A window and the game's device on the chosen platform, made once per
+// process (a benchmark function runs several times). False when the device
+// cannot be made (no OpenGL here, for example).
+inline bool makeDevice(bool openGL)
+{
+    static int made = 0; // 0 untried, 1 made, -1 failed
+    if (made != 0)
+        return made == 1;
+    made = -1;
+    if (openGL)
+        testctl::useOffscreenOpenGL();
+    else
+        testctl::useHeadless();
+    testctl::captureMessageBoxes();
+    testctl::drawLog().recording = false;
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = windowProc;
+    wc.lpszClassName = "bench";
+    RegisterClassExA(&wc);
+    HWND window = CreateWindowExA(0, "bench", "bench", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
+                                  nullptr, nullptr);
+    if (!window || !createDevice(&g_device, window, 800, 600))
+        return false;
+    made = 1;
+    return true;
+}
+
+// The starting arena plus `crates` crates resting in layers on the ground,
+// one 2x2x2 cell each, filling the square inside the walls row by row.
+inline bool makeArena(int crates)
+{
+    while (!g_boxes.isEmpty())
+        g_boxes.removeLast();
+    g_aimer.release();
+    g_ground.release();
+    g_shadowsEnabled = true;
+    g_pointLightEnabled = g_spotLightEnabled = true;
+    g_collisionType = CollisionType::Stop;
+    if (!setupScene())
+        return false;
+    const int perRow = 17; // 2-unit cells from x = -17 to 17
+    for (int i = 0; i < crates; ++i) {
+        int column = i % perRow;
+        int row = (i / perRow) % perRow;
+        int layer = i / (perRow * perRow);
+        float x = -17.0f + 2.0f * float(column);
+        float z = -17.0f + 2.0f * float(row);
+        float y = -5.0f + 2.0f * float(layer);
+        if (!addBox(g_device, x, y, z, 2.0f, 2.0f, 2.0f))
+            return false;
+    }
+    return true;
+}
+
+} // namespace bench
