@@ -10,7 +10,12 @@ bool withinAxis(float c, float position, float size)
     return absValue(c - position) <= size && absValue(c - (position + size)) <= size;
 }
 
-bool cornerInside(float cx, float cy, float cz, const Box& b)
+struct Region {
+    const Vec3& position;
+    const Vec3& size;
+};
+
+bool cornerInside(float cx, float cy, float cz, const Region& b)
 {
     return withinAxis(cx, b.position.x, b.size.x) && withinAxis(cy, b.position.y, b.size.y) &&
            withinAxis(cz, b.position.z, b.size.z);
@@ -18,14 +23,18 @@ bool cornerInside(float cx, float cy, float cz, const Box& b)
 
 } // namespace
 
-bool boxOverlaps(const Box& a, const Box& b)
+// The corners in a fixed order; the first that passes ends the test.
+bool cornersInside(const Vec3& aPosition, const Vec3& aSize, const Vec3& bPosition, const Vec3& bSize)
 {
-    const float x = a.position.x, y = a.position.y, z = a.position.z;
-    const float x1 = x + a.size.x, y1 = y + a.size.y, z1 = z + a.size.z;
+    const Region b = {bPosition, bSize};
+    const float x = aPosition.x, y = aPosition.y, z = aPosition.z;
+    const float x1 = x + aSize.x, y1 = y + aSize.y, z1 = z + aSize.z;
     return cornerInside(x, y, z, b) || cornerInside(x, y1, z, b) || cornerInside(x1, y1, z, b) ||
            cornerInside(x1, y, z, b) || cornerInside(x, y, z1, b) || cornerInside(x, y1, z1, b) ||
            cornerInside(x1, y1, z1, b) || cornerInside(x1, y, z1, b);
 }
+
+bool boxOverlaps(const Box& a, const Box& b) { return cornersInside(a.position, a.size, b.position, b.size); }
 
 int32_t findOverlap(const Box* box, const BoxList& list)
 {
