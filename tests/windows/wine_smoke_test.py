@@ -1,0 +1,390 @@
+#!/usr/bin/env python3
+# wine_smoke_test.py: the Windows build run under Wine on a private virtual display.
+#
+# Builds (or takes) quadrill.exe, runs it from a folder holding textures/, and
+# checks that the window draws the arena, that Escape and closing the window
+# both end the game with the "Box Count: 10" message box, that Return dismisses
+# it and that the exit code is 0. Exits 77 (skipped) when a tool is missing.
+import argparse
+import fcntl
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import xvfb  # noqa: E402
+
+SKIP = 77
+WINDOW_TITLE = "Quadrill by Harnwick"
+END_CAPTION = "End"
+END_TEXT = "Box Count: 10"
+# Captions of the boxes the game shows when start-up goes wrong.
+FAILURE_CAPTIONS = ("Error", "ERROR!")
+TEXTURES = ("crate.jpg", "ground.jpg", "brick.jpg")
+
+BUILD_TIMEOUT = 900
+PREFIX_TIMEOUT = 180
+WINDOW_TIMEOUT = 60
+BOX_TIMEOUT = 20
+EXIT_TIMEOUT = 20
+HELPER_TIMEOUT = 30
+SERVER_TIMEOUT = 30
+SETTLE_SECONDS = 3.0
+STILL_TIMEOUT = 20
+# The middle of the 800x600 window, clear of the frame Wine draws around it.
+CLIENT_AREA = (100, 120, 600, 400)
+# The arena is lit dimly, so its contrast is low; a blank or one-colour window
+# has none at all and a handful of colours.
+MIN_STDDEV = 0.005
+MIN_COLOURS = 100
+
+PREFIX_SETTINGS = r"""Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+"""
+
+
+class SmokeFailure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise SmokeFailure(message)
+
+
+class Timings:
+    def __init__(self):
+        self.start = time.monotonic()
+        self.steps = []
+
+    def note(self, name, seconds):
+        self.steps.append((name, seconds))
+        print(f"  {name}: {seconds:.1f} s", flush=True)
+
+    def report(self):
+        print(f"wine smoke timings: {', '.join(f'{n} {s:.1f} s' for n, s in self.steps)}; "
+              f"total {time.monotonic() - self.start:.1f} s", flush=True)
+
+
+def mingw_compiler():
+    return shutil.which("x86_64-w64-mingw32-g++-posix") or shutil.which("x86_64-w64-mingw32-g++")
+
+
+def missing_tools(need_build):
+    missing = xvfb.missing_tools() + [t for t in ("wine", "wineserver") if shutil.which(t) is None]
+    # The compiler is needed even for a given exe: it builds the window_text helper.
+    missing += [] if mingw_compiler() else ["x86_64-w64-mingw32-g++"]
+    if need_build:
+        missing += [] if shutil.which("cmake") else ["cmake"]
+    return missing
+
+
+def run_step(args, timeout, what, **kwargs):
+    """Runs a command to completion and returns its standard output. Output goes
+    through a file: Wine's background processes inherit it and a pipe would
+    stay open until they leave."""
+    with tempfile.TemporaryFile() as out:
+        try:
+            done = subprocess.run(args, stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
+                                  timeout=timeout, **kwargs)
+        except subprocess.TimeoutExpired:
+            raise SmokeFailure(f"{what} did not finish in {timeout} s") from None
+        out.seek(0)
+        text = out.read().decode(errors="replace")
+    if done.returncode != 0:
+        raise SmokeFailure(f"{what} failed ({done.returncode}):\n{text}")
+    return text
+
+
+def build_game(source, work):
+    """Configures and builds the cross build under `work`; incremental after the first time."""
+    build_dir = os.path.join(work, "mingw")
+    run_step([os.path.join(source, "scripts", "build-windows"), build_dir], BUILD_TIMEOUT, "the MinGW build")
+    return os.path.join(build_dir, "quadrill.exe")
+
+
+def build_window_text(source, work):
+    src = os.path.join(source, "tests", "windows", "window_text.cpp")
+    exe = os.path.join(work, "window_text.exe")
+    if not os.path.exists(exe) or os.path.getmtime(exe) < os.path.getmtime(src):
+        run_step([mingw_compiler(), "-std=c++17", "-Wall", "-Wextra", "-Werror", "-Wshadow", "-O1",
+                  "-static", "-o", exe, src], BUILD_TIMEOUT, "building window_text.exe")
+    return exe
+
+
+def wine_env(display, prefix):
+    env = display.env()
+    env.update(WINEPREFIX=prefix, WINEARCH="win64", WINEDEBUG="-all",
+               # No offers to download Mono or Gecko: those dialogs would wait forever.
+               WINEDLLOVERRIDES="mscoree,mshtml=")
+    return env
+
+
+def stop_wineserver(env, wait):
+    """Waits for the prefix's wineserver to leave (or kills it), so nothing of
+    Wine outlives the test or the display it draws on."""
+    quiet = {"env": env, "stdin": subprocess.DEVNULL, "stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
+    if wait:
+        try:
+            subprocess.run(["wineserver", "-w"], timeout=SERVER_TIMEOUT, **quiet)
+            return
+        except subprocess.TimeoutExpired:
+            print("wineserver still running after its programs ended; killing it", flush=True)
+    subprocess.run(["wineserver", "-k"], timeout=SERVER_TIMEOUT, **quiet)
+
+
+def wine_version():
+    return run_step(["wine", "--version"], HELPER_TIMEOUT, "wine --version",
+                    env=dict(os.environ, WINEDEBUG="-all")).strip()
+
+
+def read_text(path):
+    try:
+        with open(path) as f:
+            return f.read().strip()
+    except OSError:
+        return None
+
+
+def ensure_prefix(work, display, timings):
+    """A private Wine prefix, made once per build tree and per Wine version.
+    A lock keeps parallel runs from making it twice; a stamp written last
+    marks it complete, so an interrupted set-up is started over."""
+    prefix = os.path.join(work, "wineprefix")
+    stamp = os.path.join(work, "wineprefix.ready")
+    version = wine_version()
+    with open(os.path.join(work, "wineprefix.lock"), "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if os.path.isdir(prefix) and read_text(stamp) == version:
+            return prefix
+        started = time.monotonic()
+        shutil.rmtree(prefix, ignore_errors=True)
+        if os.path.exists(stamp):
+            os.remove(stamp)
+        env = wine_env(display, prefix)
+        settings = os.path.join(work, "prefix-settings.reg")
+        with open(settings, "w") as f:
+            f.write(PREFIX_SETTINGS)
+        try:
+            run_step(["wine", "wineboot", "--init"], PREFIX_TIMEOUT, "creating the Wine prefix", env=env)
+            run_step(["wine", "regedit", "/S", settings], PREFIX_TIMEOUT, "setting up the Wine prefix", env=env)
+            stop_wineserver(env, wait=True)
+        except BaseException:
+            stop_wineserver(env, wait=False)
+            raise
+        with open(stamp, "w") as f:
+            f.write(version + "\n")
+        timings.note("new Wine prefix", time.monotonic() - started)
+    return prefix
+
+
+class Game:
+    """quadrill.exe running under Wine, its output going to a file."""
+
+    def __init__(self, exe, run_dir, env, output_path):
+        self.output_path = output_path
+        with open(output_path, "wb") as output:
+            self.process = subprocess.Popen(["wine", exe], cwd=run_dir, env=env, stdin=subprocess.DEVNULL,
+                                            stdout=output, stderr=subprocess.STDOUT)
+
+    def alive(self):
+        return self.process.poll() is None
+
+    def wait(self, timeout):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise SmokeFailure(f"the game did not exit within {timeout} s") from None
+
+    def kill(self):
+        if self.alive():
+            self.process.kill()
+            self.process.wait(EXIT_TIMEOUT)
+
+    def output(self):
+        with open(self.output_path, "rb") as f:
+            return f.read().decode(errors="replace")
+
+
+class Session:
+    """What every run shares: the display, the Wine environment, the programs and folders."""
+
+    def __init__(self, display, env, exe, window_text, run_dir, artifacts, timings):
+        self.display = display
+        self.env = env
+        self.exe = exe
+        self.window_text = window_text
+        self.run_dir = run_dir
+        self.artifacts = artifacts
+        self.timings = timings
+        self.game = None
+        self.tag = ""
+
+    def start_game(self, tag):
+        self.tag = tag
+        self.game = Game(self.exe, self.run_dir, self.env, os.path.join(self.artifacts, f"output-{tag}.txt"))
+        return self.game
+
+    def settle(self, seconds):
+        """Lets the game run undisturbed, noticing at once if it dies."""
+        deadline = time.monotonic() + seconds
+        xvfb.wait_until(lambda: time.monotonic() >= deadline, seconds + 1, "the view to settle", self.game.alive)
+
+    def box_text(self):
+        out = run_step(["wine", self.window_text, END_CAPTION], HELPER_TIMEOUT, "reading the message box",
+                       env=self.env)
+        return [line.strip() for line in out.splitlines() if line.strip()]
+
+    def finish_with_box(self, started):
+        """The end of every run: the "End" box with the count, Return, exit code 0."""
+        box = self.display.wait_for_window(END_CAPTION, BOX_TIMEOUT, self.game.alive)
+        self.timings.note(f"{self.tag}: box shown", time.monotonic() - started)
+        lines = self.box_text()
+        check(END_TEXT in lines, f'the "{END_CAPTION}" box says {lines}, expected "{END_TEXT}"')
+        self.display.key("Return", box)
+        code = self.game.wait(EXIT_TIMEOUT)
+        self.timings.note(f"{self.tag}: exited", time.monotonic() - started)
+        check(code == 0, f"the game exited with {code}, expected 0")
+
+
+def scenario_escape(session, save_view):
+    started = time.monotonic()
+    game = session.start_game("escape")
+    window = session.display.wait_for_window(WINDOW_TITLE, WINDOW_TIMEOUT, game.alive)
+    check((window.width, window.height) == (800, 600), f"the game window is {window.width}x{window.height}")
+    session.timings.note("escape: window shown", time.monotonic() - started)
+    # The player cube drops onto the ground at the start; the view is settled
+    # once it has landed and nothing moves without input.
+    session.settle(SETTLE_SECONDS)
+    for caption in FAILURE_CAPTIONS:
+        check(session.display.find_window(caption) is None, f'start-up showed an "{caption}" box')
+    session.display.wait_until_still(window, STILL_TIMEOUT, game.alive)
+    session.timings.note("escape: view settled", time.monotonic() - started)
+    view = os.path.join(session.artifacts, "wine-start-view.png")
+    stats = session.display.screenshot(view, window).crop(*CLIENT_AREA).stats()
+    print(f"  start view: {stats}", flush=True)
+    check(stats["stddev"] > MIN_STDDEV and stats["colours"] > MIN_COLOURS,
+          f"the window looks blank or uniform: {stats} (see {view})")
+    if save_view:
+        shutil.copyfile(view, save_view)
+        print(f"  saved the start view as {save_view}", flush=True)
+    session.display.key("Escape", window)
+    session.timings.note("escape: Escape pressed", time.monotonic() - started)
+    session.finish_with_box(started)
+
+
+def scenario_close(session, save_view):
+    started = time.monotonic()
+    game = session.start_game("close")
+    window = session.display.wait_for_window(WINDOW_TITLE, WINDOW_TIMEOUT, game.alive)
+    session.settle(1.0)
+    session.display.close_window(window)
+    session.timings.note("close: window closed", time.monotonic() - started)
+    session.finish_with_box(started)
+
+
+SCENARIOS = (("Escape ends the game", scenario_escape), ("closing the window ends the game", scenario_close))
+
+
+def run_scenario(session, name, scenario, save_view):
+    """One scenario; on failure saves a screenshot and the game's output and
+    kills what is left of Wine. Returns True when it passed."""
+    print(f"{name}:", flush=True)
+    try:
+        scenario(session, save_view)
+        stop_wineserver(session.env, wait=True)
+        print("  passed", flush=True)
+        return True
+    except (SmokeFailure, xvfb.DisplayError) as e:
+        shot = os.path.join(session.artifacts, f"failure-{scenario.__name__}.png")
+        try:
+            session.display.screenshot(shot)
+        except xvfb.DisplayError as shot_error:
+            shot = f"(none: {shot_error})"
+        stop_wineserver(session.env, wait=False)
+        output = session.game.output() if session.game else ""
+        print(f"  FAILED: {e}\n  screenshot: {shot}\n  output of the game:\n{output}", flush=True)
+        return False
+    finally:
+        if session.game:
+            session.game.kill()
+        session.game = None
+
+
+def prepare_run_dir(source, work):
+    """A folder that holds textures/, the game's working directory."""
+    run_dir = os.path.join(work, "run")
+    shutil.rmtree(run_dir, ignore_errors=True)
+    os.makedirs(os.path.join(run_dir, "textures"))
+    for name in TEXTURES:
+        shutil.copyfile(os.path.join(source, "textures", name), os.path.join(run_dir, "textures", name))
+    return run_dir
+
+
+def main():
+    # A timed-out ctest run sends SIGTERM: leave through the clean-up below.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    parser = argparse.ArgumentParser(description="Runs the Windows build under Wine on a virtual display.")
+    parser.add_argument("--source-dir", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+    parser.add_argument("--work-dir", required=True, help="cache for the cross build and the Wine prefix")
+    parser.add_argument("--exe", default=os.environ.get("QUADRILL_WINDOWS_EXE"),
+                        help="use this quadrill.exe instead of building one")
+    parser.add_argument("--save-start-view", help="copy the settled start view to this PNG")
+    args = parser.parse_args()
+    source = os.path.abspath(args.source_dir)
+    work = os.path.abspath(args.work_dir)
+    os.makedirs(work, exist_ok=True)
+
+    missing = missing_tools(need_build=args.exe is None)
+    if missing:
+        print(f"skipped: missing {', '.join(missing)} (scripts/bootstrap test installs them)")
+        return SKIP
+
+    timings = Timings()
+    artifacts = os.path.join(work, "artifacts")
+    shutil.rmtree(artifacts, ignore_errors=True)
+    os.makedirs(artifacts)
+    try:
+        started = time.monotonic()
+        exe = os.path.abspath(args.exe) if args.exe else build_game(source, work)
+        window_text = build_window_text(source, work)
+        timings.note("build", time.monotonic() - started)
+        run_dir = prepare_run_dir(source, work)
+    except (SmokeFailure, OSError) as e:
+        print(f"FAILED: {e}")
+        return 1
+
+    failures = 0
+    with xvfb.VirtualDisplay() as display:
+        try:
+            prefix = ensure_prefix(work, display, timings)
+        except (SmokeFailure, xvfb.DisplayError) as e:
+            print(f"FAILED: {e}")
+            return 1
+        session = Session(display, wine_env(display, prefix), exe, window_text, run_dir, artifacts, timings)
+        try:
+            for name, scenario in SCENARIOS:
+                save_view = args.save_start_view if scenario is scenario_escape else None
+                if not run_scenario(session, name, scenario, save_view):
+                    failures += 1
+        finally:
+            # Wine must be gone before its display is.
+            stop_wineserver(session.env, wait=True)
+
+    timings.report()
+    passed = len(SCENARIOS) - failures
+    print(f"{passed} passed, {failures} failed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
