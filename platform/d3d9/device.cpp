@@ -45,12 +45,9 @@ UINT streamVertexCount(const DeviceState& s)
 void destroyDevice(Device* d)
 {
     DeviceState& s = d->state;
-    unbindTexture(s.texture);
-    unbindVertexBuffer(s.stream);
-    unbindIndexBuffer(s.indices);
-    s.texture = nullptr;
-    s.stream = nullptr;
-    s.indices = nullptr;
+    rebind(s.texture, nullptr);
+    rebind(s.stream, nullptr);
+    rebind(s.indices, nullptr);
     d->renderer->destroy(*d);
     windowReleaseHost(d->window);
     releaseDirect3D(d->direct3d);
@@ -237,14 +234,7 @@ HRESULT IDirect3DDevice9::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture
 {
     if (stage != 0)
         return D3D_OK; // later stages stay disabled in this subset
-    DeviceState& s = asImpl(this).state;
-    Texture* t = texture ? asImpl(texture) : nullptr;
-    if (t == s.texture)
-        return D3D_OK;
-    bindTexture(t);
-    Texture* old = s.texture;
-    s.texture = t;
-    unbindTexture(old);
+    rebind(asImpl(this).state.texture, texture ? asImpl(texture) : nullptr);
     return D3D_OK;
 }
 
@@ -296,13 +286,7 @@ HRESULT IDirect3DDevice9::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* b
     if (stream != 0)
         return D3D_OK; // only stream 0 feeds the fixed-function vertex layout here
     DeviceState& s = asImpl(this).state;
-    VertexBuffer* b = buffer ? asImpl(buffer) : nullptr;
-    if (b != s.stream) {
-        bindVertexBuffer(b);
-        VertexBuffer* old = s.stream;
-        s.stream = b;
-        unbindVertexBuffer(old);
-    }
+    rebind(s.stream, buffer ? asImpl(buffer) : nullptr);
     s.streamOffset = offset;
     s.streamStride = stride;
     return D3D_OK;
@@ -316,14 +300,7 @@ HRESULT IDirect3DDevice9::SetFVF(DWORD fvf)
 
 HRESULT IDirect3DDevice9::SetIndices(IDirect3DIndexBuffer9* indices)
 {
-    DeviceState& s = asImpl(this).state;
-    IndexBuffer* b = indices ? asImpl(indices) : nullptr;
-    if (b == s.indices)
-        return D3D_OK;
-    bindIndexBuffer(b);
-    IndexBuffer* old = s.indices;
-    s.indices = b;
-    unbindIndexBuffer(old);
+    rebind(asImpl(this).state.indices, indices ? asImpl(indices) : nullptr);
     return D3D_OK;
 }
 

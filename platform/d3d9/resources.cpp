@@ -12,35 +12,74 @@ namespace {
 // mistake, refused rather than attempted.
 constexpr UINT kMaxBufferBytes = 256u * 1024u * 1024u;
 
-void destroyBuffer(BufferData& data)
+ResourceCounts& countsOf(VertexBuffer* b) { return b->data.counts; }
+ResourceCounts& countsOf(IndexBuffer* b) { return b->data.counts; }
+ResourceCounts& countsOf(Texture* t) { return t->counts; }
+Device* deviceOf(VertexBuffer* b) { return b->data.device; }
+Device* deviceOf(IndexBuffer* b) { return b->data.device; }
+Device* deviceOf(Texture* t) { return t->device; }
+
+void destroy(VertexBuffer* b)
 {
-    Device* device = data.device;
-    device->renderer->destroyBuffer(*device, data);
+    b->data.device->renderer->destroyBuffer(*b->data.device, b->data);
     --liveObjectCounts().buffers;
+    delete b;
+}
+
+void destroy(IndexBuffer* b)
+{
+    b->data.device->renderer->destroyBuffer(*b->data.device, b->data);
+    --liveObjectCounts().buffers;
+    delete b;
+}
+
+void destroy(Texture* t)
+{
+    t->device->renderer->destroyTexture(*t->device, *t);
+    --liveObjectCounts().textures;
+    delete t;
+}
+
+template <typename Resource>
+void freeIfUnused(Resource* r)
+{
+    const ResourceCounts& counts = countsOf(r);
+    if (counts.publicRefs == 0 && counts.bindings == 0)
+        destroy(r);
 }
 
 // A resource gives up its device reference as soon as the program releases
 // it; a binding keeps only the object itself, and the device unbinds
 // everything when it goes, so the two never keep each other alive.
-template <typename Buffer>
-void freeIfUnused(Buffer* b)
+template <typename Resource>
+ULONG releasePublic(Resource* r)
 {
-    if (b->data.counts.publicRefs == 0 && b->data.counts.bindings == 0) {
-        destroyBuffer(b->data);
-        delete b;
+    ResourceCounts& counts = countsOf(r);
+    if (counts.publicRefs == 0)
+        return 0;
+    Device* device = deviceOf(r);
+    ULONG left = --counts.publicRefs;
+    if (left == 0) {
+        freeIfUnused(r);
+        releaseDeviceFromResource(device);
     }
+    return left;
 }
 
-void freeTextureIfUnused(Texture* t)
+template <typename Resource>
+void rebindSlot(Resource*& slot, Resource* next)
 {
-    if (t->counts.publicRefs == 0 && t->counts.bindings == 0) {
-        Device* device = t->device;
-        device->renderer->destroyTexture(*device, *t);
-        --liveObjectCounts().textures;
-        delete t;
+    if (slot == next)
+        return;
+    if (next)
+        ++countsOf(next).bindings;
+    Resource* old = slot;
+    slot = next;
+    if (old) {
+        --countsOf(old).bindings;
+        freeIfUnused(old);
     }
 }
-
 
 HRESULT lockBuffer(BufferData& data, UINT offset, UINT size, void** out)
 {
@@ -73,17 +112,6 @@ HRESULT unlockBuffer(BufferData& data)
     return D3D_OK;
 }
 
-bool allocateBytes(BufferData& data, Device& device, UINT length, DWORD usage)
-{
-    data.bytes.reset(new (std::nothrow) uint8_t[length]());
-    if (!data.bytes)
-        return false;
-    data.device = &device;
-    data.length = length;
-    data.usage = usage;
-    return true;
-}
-
 // Creation may be made to fail on request, so tests can reach the
 // program's handling of a refused buffer.
 bool creationRefused()
@@ -97,6 +125,31 @@ bool creationRefused()
     return false;
 }
 
+// A buffer of `length` zeroed bytes, holding a reference on its device.
+template <typename Buffer>
+HRESULT createBuffer(Device& device, UINT length, DWORD usage, Buffer** out)
+{
+    if (length == 0 || length > kMaxBufferBytes)
+        return D3DERR_INVALIDCALL;
+    if (creationRefused())
+        return D3DERR_OUTOFVIDEOMEMORY;
+    Buffer* b = new (std::nothrow) Buffer();
+    if (!b)
+        return E_OUTOFMEMORY;
+    b->data.bytes.reset(new (std::nothrow) uint8_t[length]());
+    if (!b->data.bytes) {
+        delete b;
+        return E_OUTOFMEMORY;
+    }
+    b->data.device = &device;
+    b->data.length = length;
+    b->data.usage = usage;
+    device.AddRef();
+    ++liveObjectCounts().buffers;
+    *out = b;
+    return D3D_OK;
+}
+
 } // namespace
 
 LiveObjectCounts& liveObjectCounts()
@@ -108,38 +161,26 @@ LiveObjectCounts& liveObjectCounts()
 // ---- Creation ------------------------------------------------------------------------
 HRESULT createVertexBuffer(Device& device, UINT length, DWORD usage, DWORD fvf, IDirect3DVertexBuffer9** out)
 {
-    if (length == 0 || length > kMaxBufferBytes)
-        return D3DERR_INVALIDCALL;
-    if (creationRefused())
-        return D3DERR_OUTOFVIDEOMEMORY;
-    VertexBuffer* b = new (std::nothrow) VertexBuffer();
-    if (!b || !allocateBytes(b->data, device, length, usage)) {
-        delete b;
-        return E_OUTOFMEMORY;
+    VertexBuffer* b = nullptr;
+    HRESULT result = createBuffer(device, length, usage, &b);
+    if (SUCCEEDED(result)) {
+        b->fvf = fvf;
+        *out = b;
     }
-    b->fvf = fvf;
-    device.AddRef();
-    ++liveObjectCounts().buffers;
-    *out = b;
-    return D3D_OK;
+    return result;
 }
 
 HRESULT createIndexBuffer(Device& device, UINT length, DWORD usage, D3DFORMAT format, IDirect3DIndexBuffer9** out)
 {
-    if (length == 0 || length > kMaxBufferBytes || (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32))
+    if (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32)
         return D3DERR_INVALIDCALL;
-    if (creationRefused())
-        return D3DERR_OUTOFVIDEOMEMORY;
-    IndexBuffer* b = new (std::nothrow) IndexBuffer();
-    if (!b || !allocateBytes(b->data, device, length, usage)) {
-        delete b;
-        return E_OUTOFMEMORY;
+    IndexBuffer* b = nullptr;
+    HRESULT result = createBuffer(device, length, usage, &b);
+    if (SUCCEEDED(result)) {
+        b->format = format;
+        *out = b;
     }
-    b->format = format;
-    device.AddRef();
-    ++liveObjectCounts().buffers;
-    *out = b;
-    return D3D_OK;
+    return result;
 }
 
 HRESULT createTextureRgba(IDirect3DDevice9* device, UINT width, UINT height, const uint8_t* rgba,
@@ -168,94 +209,27 @@ HRESULT createTextureRgba(IDirect3DDevice9* device, UINT width, UINT height, con
 }
 
 // ---- Bindings ------------------------------------------------------------------------
-void bindVertexBuffer(VertexBuffer* b) { if (b) ++b->data.counts.bindings; }
-void bindIndexBuffer(IndexBuffer* b) { if (b) ++b->data.counts.bindings; }
-void bindTexture(Texture* t) { if (t) ++t->counts.bindings; }
+void rebind(VertexBuffer*& slot, VertexBuffer* next) { rebindSlot(slot, next); }
+void rebind(IndexBuffer*& slot, IndexBuffer* next) { rebindSlot(slot, next); }
+void rebind(Texture*& slot, Texture* next) { rebindSlot(slot, next); }
 
-void unbindVertexBuffer(VertexBuffer* b)
-{
-    if (!b) return;
-    --b->data.counts.bindings;
-    freeIfUnused(b);
-}
-
-void unbindIndexBuffer(IndexBuffer* b)
-{
-    if (!b) return;
-    --b->data.counts.bindings;
-    freeIfUnused(b);
-}
-
-void unbindTexture(Texture* t)
-{
-    if (!t) return;
-    --t->counts.bindings;
-    freeTextureIfUnused(t);
-}
-
-// ---- IDirect3DVertexBuffer9 ------------------------------------------------------------
+// ---- The interfaces --------------------------------------------------------------------
 ULONG IDirect3DVertexBuffer9::AddRef() { return ++asImpl(this)->data.counts.publicRefs; }
-
-ULONG IDirect3DVertexBuffer9::Release()
-{
-    VertexBuffer* b = asImpl(this);
-    if (b->data.counts.publicRefs == 0)
-        return 0;
-    Device* device = b->data.device;
-    ULONG left = --b->data.counts.publicRefs;
-    if (left == 0) {
-        freeIfUnused(b);
-        releaseDeviceFromResource(device);
-    }
-    return left;
-}
-
+ULONG IDirect3DVertexBuffer9::Release() { return releasePublic(asImpl(this)); }
 HRESULT IDirect3DVertexBuffer9::Lock(UINT offset, UINT size, void** data, DWORD)
 {
     return lockBuffer(asImpl(this)->data, offset, size, data);
 }
-
 HRESULT IDirect3DVertexBuffer9::Unlock() { return unlockBuffer(asImpl(this)->data); }
 
-// ---- IDirect3DIndexBuffer9 -------------------------------------------------------------
 ULONG IDirect3DIndexBuffer9::AddRef() { return ++asImpl(this)->data.counts.publicRefs; }
-
-ULONG IDirect3DIndexBuffer9::Release()
-{
-    IndexBuffer* b = asImpl(this);
-    if (b->data.counts.publicRefs == 0)
-        return 0;
-    Device* device = b->data.device;
-    ULONG left = --b->data.counts.publicRefs;
-    if (left == 0) {
-        freeIfUnused(b);
-        releaseDeviceFromResource(device);
-    }
-    return left;
-}
-
+ULONG IDirect3DIndexBuffer9::Release() { return releasePublic(asImpl(this)); }
 HRESULT IDirect3DIndexBuffer9::Lock(UINT offset, UINT size, void** data, DWORD)
 {
     return lockBuffer(asImpl(this)->data, offset, size, data);
 }
-
 HRESULT IDirect3DIndexBuffer9::Unlock() { return unlockBuffer(asImpl(this)->data); }
 
-// ---- IDirect3DBaseTexture9 -------------------------------------------------------------
 ULONG IDirect3DBaseTexture9::AddRef() { return ++asImpl(this)->counts.publicRefs; }
-
-ULONG IDirect3DBaseTexture9::Release()
-{
-    Texture* t = asImpl(this);
-    if (t->counts.publicRefs == 0)
-        return 0;
-    Device* device = t->device;
-    ULONG left = --t->counts.publicRefs;
-    if (left == 0) {
-        freeTextureIfUnused(t);
-        releaseDeviceFromResource(device);
-    }
-    return left;
-}
-
+ULONG IDirect3DBaseTexture9::Release() { return releasePublic(asImpl(this)); }
 DWORD IDirect3DBaseTexture9::GetLevelCount() { return asImpl(this)->levels; }

@@ -57,13 +57,11 @@ inline VertexBuffer* asImpl(IDirect3DVertexBuffer9* b) { return static_cast<Vert
 inline IndexBuffer* asImpl(IDirect3DIndexBuffer9* b) { return static_cast<IndexBuffer*>(b); }
 inline Texture* asImpl(IDirect3DBaseTexture9* t) { return static_cast<Texture*>(static_cast<IDirect3DTexture9*>(t)); }
 
-// Internal references held by device bindings. Null is allowed.
-void bindVertexBuffer(VertexBuffer* b);
-void unbindVertexBuffer(VertexBuffer* b);
-void bindIndexBuffer(IndexBuffer* b);
-void unbindIndexBuffer(IndexBuffer* b);
-void bindTexture(Texture* t);
-void unbindTexture(Texture* t);
+// Points a device binding at `next` (or nothing), holding it by an internal
+// reference, and lets go of what the binding held before.
+void rebind(VertexBuffer*& slot, VertexBuffer* next);
+void rebind(IndexBuffer*& slot, IndexBuffer* next);
+void rebind(Texture*& slot, Texture* next);
 
 HRESULT createVertexBuffer(Device& device, UINT length, DWORD usage, DWORD fvf, IDirect3DVertexBuffer9** out);
 HRESULT createIndexBuffer(Device& device, UINT length, DWORD usage, D3DFORMAT format, IDirect3DIndexBuffer9** out);

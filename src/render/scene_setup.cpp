@@ -20,6 +20,7 @@ constexpr float kNearPlane = 0.1f;
 constexpr float kFarPlane = 1000.0f;
 constexpr float kMaterialPower = 5.0f;
 constexpr float kLightRange = 100.0f;
+constexpr float kLightLinearAttenuation = 0.1f;
 constexpr DWORD kPointLightIndex = 0;
 constexpr DWORD kSpotLightIndex = 1;
 constexpr int kCrateColumns = 5;
@@ -64,41 +65,48 @@ void setUpMaterials()
     g_defaultMaterial = makeMaterial(none, white, none, opaqueBlack);
 }
 
+// What differs between the two lights; both reach 100 units and fade as
+// 1 / (0.1 d).
+struct LightSettings {
+    D3DLIGHTTYPE type;
+    ColorValue diffuse, specular, ambient;
+    Vec3 position, direction;
+    float falloff, theta, phi;
+};
+
+D3DLIGHT9 makeLight(const LightSettings& l)
+{
+    D3DLIGHT9 light;
+    ZeroMemory(&light, sizeof light);
+    light.Type = l.type;
+    light.Diffuse = l.diffuse.toD3D();
+    light.Specular = l.specular.toD3D();
+    light.Ambient = l.ambient.toD3D();
+    light.Position = toD3DX(l.position);
+    light.Direction = toD3DX(l.direction);
+    light.Range = kLightRange;
+    light.Falloff = l.falloff;
+    light.Attenuation0 = 0.0f;
+    light.Attenuation1 = kLightLinearAttenuation;
+    light.Attenuation2 = 0.0f;
+    light.Theta = l.theta;
+    light.Phi = l.phi;
+    return light;
+}
+
 void setUpLights()
 {
     const ColorValue white(1.0f, 1.0f, 1.0f, 1.0f);
+    const ColorValue none = scaled(white, 0.0f);
 
-    ZeroMemory(&g_pointLight, sizeof g_pointLight);
-    g_pointLight.Type = D3DLIGHT_POINT;
-    g_pointLight.Diffuse = scaled(white, 0.0f).toD3D();
-    g_pointLight.Specular = scaled(white, 0.5f).toD3D();
-    g_pointLight.Ambient = scaled(white, 0.5f).toD3D();
-    g_pointLight.Position = toD3DX(makeVec3(0.0f, 5.0f, 0.0f));
-    g_pointLight.Direction = toD3DX(makeVec3(0.0f, 0.0f, 0.0f));
-    g_pointLight.Range = kLightRange;
-    g_pointLight.Falloff = 0.0f;
-    g_pointLight.Attenuation0 = 0.0f;
-    g_pointLight.Attenuation1 = 0.1f;
-    g_pointLight.Attenuation2 = 0.0f;
-    g_pointLight.Theta = 0.0f;
-    g_pointLight.Phi = 0.0f;
+    g_pointLight = makeLight({D3DLIGHT_POINT, none, scaled(white, 0.5f), scaled(white, 0.5f),
+                              makeVec3(0.0f, 5.0f, 0.0f), makeVec3(0.0f, 0.0f, 0.0f), 0.0f, 0.0f, 0.0f});
     g_device->SetLight(kPointLightIndex, &g_pointLight);
     g_device->LightEnable(kPointLightIndex, TRUE);
 
-    ZeroMemory(&g_spotLight, sizeof g_spotLight);
-    g_spotLight.Type = D3DLIGHT_SPOT;
-    g_spotLight.Diffuse = scaled(white, 0.0f).toD3D();
-    g_spotLight.Specular = scaled(white, 0.0f).toD3D();
-    g_spotLight.Ambient = ColorValue(0.0f, 0.0f, 0.5f, 0.5f).toD3D();
-    g_spotLight.Position = toD3DX(makeVec3(0.0f, 1.0f, 0.0f));
-    g_spotLight.Direction = toD3DX(g_camera.viewDirection());
-    g_spotLight.Range = kLightRange;
-    g_spotLight.Falloff = 1.0f;
-    g_spotLight.Attenuation0 = 0.0f;
-    g_spotLight.Attenuation1 = 0.1f;
-    g_spotLight.Attenuation2 = 0.0f;
-    g_spotLight.Theta = 0.5f;
-    g_spotLight.Phi = 1.0f;
+    // It starts above the centre looking along the view; each frame moves it onto the camera.
+    g_spotLight = makeLight({D3DLIGHT_SPOT, none, none, ColorValue(0.0f, 0.0f, 0.5f, 0.5f),
+                             makeVec3(0.0f, 1.0f, 0.0f), g_camera.viewDirection(), 1.0f, 0.5f, 1.0f});
     g_device->SetLight(kSpotLightIndex, &g_spotLight);
     g_device->LightEnable(kSpotLightIndex, TRUE);
 }
