@@ -1,6 +1,7 @@
 // frame.cpp: the steps of a frame, in order.
 #include "app/frame.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/game_state.h"
@@ -41,6 +42,18 @@ void physicsStep(float dt)
     stepPhysics(g_boxes, dt, g_ground, kFriction, true, g_collisionType);
 }
 
+// The farthest any listed box could move along one axis in `dt`, allowing
+// for the speed gravity adds meanwhile.
+float fastestTravel(float dt)
+{
+    float fastest = 0.0f;
+    for (uint32_t i = 0; i < g_boxes.count(); ++i) {
+        const Vec3& v = g_boxes.at(i).velocity;
+        fastest = std::max({fastest, absValue(v.x), absValue(v.y), absValue(v.z)});
+    }
+    return (fastest + kGravity * dt) * dt;
+}
+
 void updateLights()
 {
     g_spotLight.Position = toD3DX(g_camera.eye);
@@ -54,18 +67,26 @@ void updateLights()
 
 void advancePhysics(float seconds)
 {
-    if (seconds <= kMaxPhysicsStepSeconds) {
-        physicsStep(seconds);
-        return;
+    int timeSteps = 1;
+    float simulated = seconds;
+    if (seconds > kMaxPhysicsStepSeconds) {
+        timeSteps = int(std::ceil(seconds / kMaxPhysicsStepSeconds));
+        if (timeSteps >= kMaxPhysicsSubSteps) {
+            timeSteps = kMaxPhysicsSubSteps;
+            simulated = kMaxPhysicsSubSteps * kMaxPhysicsStepSeconds;
+        }
     }
-    int steps = int(std::ceil(seconds / kMaxPhysicsStepSeconds));
-    if (steps >= kMaxPhysicsSubSteps) {
-        // Beyond the catch-up limit the rest of the time is dropped.
-        for (int i = 0; i < kMaxPhysicsSubSteps; ++i)
-            physicsStep(kMaxPhysicsStepSeconds);
-        return;
-    }
-    float step = seconds / float(steps);
+    const float travel = fastestTravel(simulated / float(timeSteps));
+    int speedSteps = 1;
+    if (travel > kMaxTravelPerStep)
+        speedSteps = std::min(int(std::ceil(travel / kMaxTravelPerStep)), kMaxSpeedSubSteps);
+
+    const int steps = timeSteps * speedSteps;
+    float step = simulated;
+    if (simulated != seconds)
+        step = kMaxPhysicsStepSeconds / float(speedSteps);
+    else if (steps > 1)
+        step = seconds / float(steps);
     for (int i = 0; i < steps; ++i)
         physicsStep(step);
 }

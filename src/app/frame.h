@@ -5,9 +5,15 @@
 // the mouse-button actions, the lights, and drawing.
 void runFrame();
 
-// The physics of one frame, split into equal sub-steps of at most
-// kMaxPhysicsStepSeconds so that one long frame (a stall, a window drag, an
-// open message box) cannot carry a box through the ground or a wall.
+// The physics of one frame, split into equal sub-steps so that nothing can
+// pass through the ground or a wall in one step: none longer than
+// kMaxPhysicsStepSeconds (a stall, a window drag, an open message box make
+// long frames; past kMaxPhysicsSubSteps of them the rest of the time is
+// dropped), and, for the rare very fast box (a crate dropped from far up),
+// none in which a box travels more than kMaxTravelPerStep. Ordinary frames
+// are one step, exactly as before.
 constexpr float kMaxPhysicsStepSeconds = 1.0f / 30.0f;
 constexpr int kMaxPhysicsSubSteps = 10;
+constexpr float kMaxTravelPerStep = 1.0f; // half a crate; walls are 2 thick, the ground 5
+constexpr int kMaxSpeedSubSteps = 64;
 void advancePhysics(float seconds);

@@ -185,6 +185,17 @@ TEST_F(SpawningTest, ALongStallLosesNoCrate)
         EXPECT_GE(g_boxes.at(i).position.y, -5.0f) << "box " << i;
 }
 
+TEST_F(SpawningTest, ACrateDroppedFromFarUpLandsInsteadOfFallingThroughTheGround)
+{
+    std::unique_ptr<Box> crate(new Box());
+    ASSERT_TRUE(crate->create(g_device, 0, 3000, 10, 2, 2, 2));
+    g_boxes.append(std::move(crate));
+    Box& dropped = g_boxes.last();
+    frames(1600); // about 25 s of falling, over 240 units a second at the end
+    EXPECT_EQ(dropped.position.y, -5.0f);
+    EXPECT_EQ(dropped.velocity.y, 0.0f);
+}
+
 TEST_F(SpawningTest, ShortFramesStepPhysicsExactlyOnceAndLongOnesInEqualParts)
 {
     // A 0.1 s frame is stepped as three steps of a third of it.
