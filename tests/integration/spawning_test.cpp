@@ -191,7 +191,7 @@ TEST_F(SpawningTest, ACrateDroppedFromFarUpLandsInsteadOfFallingThroughTheGround
     ASSERT_TRUE(crate->create(g_device, 0, 3000, 10, 2, 2, 2));
     g_boxes.append(std::move(crate));
     Box& dropped = g_boxes.last();
-    frames(1600); // about 25 s of falling, over 240 units a second at the end
+    frames(800, 33); // 30 frames a second: at over 240 units a second a crate falls 8 units a frame
     EXPECT_EQ(dropped.position.y, -5.0f);
     EXPECT_EQ(dropped.velocity.y, 0.0f);
 }
