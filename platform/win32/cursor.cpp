@@ -1,6 +1,8 @@
 // cursor.cpp: SetCursorPos, GetCursorPos and ShowCursor over SDL.
 #include "win32/cursor.h"
 
+#include <mmsystem.h>
+
 #include <SDL.h>
 
 #include "common/hooks.h"
@@ -8,11 +10,16 @@
 
 namespace {
 
+// A jump to the held point, when the host reports one at all, comes right
+// after relative mode starts; motion later than this is the player's own.
+constexpr DWORD kJumpWindowMs = 200;
+
 int g_displayCount = 0; // the cursor shows while this is 0 or more
 POINT g_position = {0, 0};
 bool g_focused = true;
 bool g_boxOpen = false;
 bool g_dropNextMotion = false;
+DWORD g_dropArmedAt = 0;
 int g_setCount = 0;
 
 bool hidden() { return g_displayCount < 0; }
@@ -24,6 +31,12 @@ bool hostControlled()
 
 bool looking() { return hidden() && g_focused && !g_boxOpen; }
 
+void armDrop(bool armed)
+{
+    g_dropNextMotion = armed;
+    g_dropArmedAt = timeGetTime();
+}
+
 void applyHostMode()
 {
     if (!hostControlled())
@@ -32,7 +45,7 @@ void applyHostMode()
     if (bool(SDL_GetRelativeMouseMode()) != relative) {
         SDL_SetRelativeMouseMode(relative ? SDL_TRUE : SDL_FALSE);
         // Entering relative mode can report the jump to the held point as motion.
-        g_dropNextMotion = relative;
+        armDrop(relative);
     }
     SDL_ShowCursor(hidden() && !g_boxOpen ? SDL_DISABLE : SDL_ENABLE);
 }
@@ -45,7 +58,10 @@ void cursorOnMotion(int dx, int dy)
         return;
     if (g_dropNextMotion) {
         g_dropNextMotion = false;
-        return;
+        // X11 reports no jump: without this limit the player's first real
+        // move, however much later, would be lost.
+        if (timeGetTime() - g_dropArmedAt <= kJumpWindowMs)
+            return;
     }
     g_position.x += dx;
     g_position.y += dy;
@@ -54,7 +70,7 @@ void cursorOnMotion(int dx, int dy)
 void cursorOnFocus(bool gained)
 {
     g_focused = gained;
-    g_dropNextMotion = gained;
+    armDrop(gained);
     applyHostMode();
 }
 

@@ -1,6 +1,6 @@
 // Mouse look's cursor: relative motion moves the reported position only
 // while the cursor is hidden and the window has focus; the first motion
-// after focus returns is dropped, so the view does not jump.
+// right after focus returns is dropped, so the view does not jump.
 #include <gtest/gtest.h>
 
 #include "support/headless_device.h"
@@ -47,6 +47,23 @@ TEST_F(MouseLookCursor, WithoutFocusNothingMovesAndTheFirstMotionBackIsDropped)
     EXPECT_EQ(reported().x, 400);
     cursorOnMotion(4, 0);
     EXPECT_EQ(reported().x, 404);
+}
+
+// X11 reports no jump on focus; the player's first move, well after it, counts.
+TEST_F(MouseLookCursor, OnlyMotionRightAfterFocusReturnsIsTakenForTheJump)
+{
+    testctl::useManualClock(1000);
+    ShowCursor(FALSE);
+    cursorOnFocus(false);
+    cursorOnFocus(true);
+    testctl::advanceClock(1000);
+    cursorOnMotion(-20, 0);
+    EXPECT_EQ(reported().x, 380);
+    cursorOnFocus(false);
+    cursorOnFocus(true);
+    testctl::advanceClock(50);
+    cursorOnMotion(250, -80);
+    EXPECT_EQ(reported().x, 380);
 }
 
 TEST_F(MouseLookCursor, AnOpenMessageBoxReleasesThePointer)
