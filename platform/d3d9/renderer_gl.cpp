@@ -8,6 +8,7 @@ namespace {
 constexpr int kGlMajor = 3;
 constexpr int kGlMinor = 3;
 constexpr int kRequiredGlVersion = 33;
+constexpr int kClipControlGlVersion = 45;
 
 float channel(D3DCOLOR c, int shift) { return float((c >> shift) & 0xFF) / 255.0f; }
 
@@ -64,6 +65,13 @@ bool create(Device& device, SDL_Window* window)
     SDL_GL_SetSwapInterval(vsync ? 1 : 0);
     gl->width = GLsizei(device.params.BackBufferWidth);
     gl->height = GLsizei(device.params.BackBufferHeight);
+    gl->hasDepthBuffer = device.params.EnableAutoDepthStencil != FALSE;
+    // Direct3D's depth range is [0, 1]; without glClipControl the vertex
+    // shader remaps it.
+    gl->clipControl = glRendererOptions().clipControl &&
+                      (epoxy_gl_version() >= kClipControlGlVersion || epoxy_has_gl_extension("GL_ARB_clip_control"));
+    if (gl->clipControl)
+        glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
     if (!createBackBuffer(*gl) || !glDrawingCreate(*gl)) {
         destroyContext(gl);
         return false;
@@ -82,7 +90,7 @@ void clear(Device& device, DWORD flags, D3DCOLOR color, float z, DWORD stencil)
 {
     GlRenderer& gl = glRenderer(device);
     glMakeCurrent(gl);
-    glFlushDraws(device, gl);
+    glFlushDraws(gl);
     glBindFramebuffer(GL_FRAMEBUFFER, gl.framebuffer);
     glViewport(0, 0, gl.width, gl.height);
     glDisable(GL_SCISSOR_TEST);
@@ -116,13 +124,14 @@ void present(Device& device)
 {
     GlRenderer& gl = glRenderer(device);
     glMakeCurrent(gl);
-    glFlushDraws(device, gl);
+    glFlushDraws(gl);
     int drawableWidth = 0, drawableHeight = 0;
     SDL_GL_GetDrawableSize(gl.window, &drawableWidth, &drawableHeight);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, gl.framebuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
-    glBlitFramebuffer(0, 0, gl.width, gl.height, 0, 0, drawableWidth, drawableHeight, GL_COLOR_BUFFER_BIT,
+    // The back buffer holds its top row first: the blit turns it upright.
+    glBlitFramebuffer(0, 0, gl.width, gl.height, 0, drawableHeight, drawableWidth, 0, GL_COLOR_BUFFER_BIT,
                       (drawableWidth == gl.width && drawableHeight == gl.height) ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(gl.window);
     glBindFramebuffer(GL_FRAMEBUFFER, gl.framebuffer);
@@ -142,11 +151,18 @@ void destroyTexture(Device& device, Texture& texture)
     glDestroyTexture(gl, texture);
 }
 
-void destroyBuffer(Device& device, BufferData& buffer)
+// Draws copy what they use from a buffer, so nothing refers to it.
+void destroyBuffer(Device&, BufferData&) {}
+
+// The renderer of an OpenGL device, or null for any other.
+GlRenderer* openGlRendererOf(IDirect3DDevice9* device)
 {
-    GlRenderer& gl = glRenderer(device);
-    glMakeCurrent(gl);
-    glForgetBuffer(gl, buffer);
+    if (!device)
+        return nullptr;
+    Device& d = asImpl(device);
+    if (d.renderer != &kOpenGLRenderer || !d.rendererData)
+        return nullptr;
+    return static_cast<GlRenderer*>(d.rendererData);
 }
 
 } // namespace
@@ -159,27 +175,46 @@ void glMakeCurrent(GlRenderer& gl)
         SDL_GL_MakeCurrent(gl.window, gl.context);
 }
 
+// ---- Controls for tests and benchmarks ------------------------------------------------
+GlRendererOptions& glRendererOptions()
+{
+    static GlRendererOptions options;
+    return options;
+}
+
+bool glUsesClipControl(IDirect3DDevice9* device)
+{
+    GlRenderer* gl = openGlRendererOf(device);
+    return gl && gl->clipControl;
+}
+
+bool glFinishDevice(IDirect3DDevice9* device)
+{
+    GlRenderer* gl = openGlRendererOf(device);
+    if (!gl)
+        return false;
+    glMakeCurrent(*gl);
+    glFlushDraws(*gl);
+    glFinish();
+    return true;
+}
+
 bool glReadBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int& width, int& height)
 {
-    if (!device)
+    GlRenderer* found = openGlRendererOf(device);
+    if (!found)
         return false;
-    Device& d = asImpl(device);
-    if (d.renderer != &kOpenGLRenderer || !d.rendererData)
-        return false;
-    GlRenderer& gl = glRenderer(d);
+    GlRenderer& gl = *found;
     glMakeCurrent(gl);
-    glFlushDraws(d, gl);
+    glFlushDraws(gl);
     width = gl.width;
     height = gl.height;
-    size_t rowBytes = size_t(width) * 4;
-    rgba.resize(rowBytes * size_t(height));
-    std::vector<uint8_t> bottomUp(rgba.size());
+    // OpenGL's first row is the back buffer's top row (see renderer_gl.h).
+    rgba.resize(size_t(width) * 4 * size_t(height));
     glBindFramebuffer(GL_READ_FRAMEBUFFER, gl.framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glFinish();
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-    for (int row = 0; row < height; ++row)
-        memcpy(&rgba[size_t(row) * rowBytes], &bottomUp[size_t(height - 1 - row) * rowBytes], rowBytes);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     glBindFramebuffer(GL_FRAMEBUFFER, gl.framebuffer);
     return true;
 }

@@ -2,7 +2,9 @@
 //
 // The back buffer is an off-screen framebuffer of the device's size with a
 // 24-bit depth and 8-bit stencil buffer; Present stretches it onto the
-// window's drawable, whatever the window's size or pixel density.
+// window's drawable, whatever the window's size or pixel density. Its rows
+// are stored top row first, as Direct3D's are (OpenGL's row 0 is the top),
+// so edge pixels fall as Direct3D's rasteriser would put them.
 #pragma once
 
 #include <epoxy/gl.h>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "d3d9/device.h"
+#include "d3d9/renderer_gl_controls.h"
 
 struct GlDrawing; // batching and the fixed-function program (renderer_gl_draw.cpp)
 
@@ -23,6 +26,9 @@ struct GlRenderer {
     GLuint depthBuffer = 0;
     GLsizei width = 0;
     GLsizei height = 0;
+    bool hasDepthBuffer = false;
+    // Depth [0, 1] by glClipControl; otherwise the vertex shader remaps it.
+    bool clipControl = false;
     GlDrawing* drawing = nullptr;
 };
 
@@ -31,17 +37,19 @@ GlRenderer& glRenderer(Device& device);
 // Makes the device's context current on this thread.
 void glMakeCurrent(GlRenderer& gl);
 
-// Drawing (renderer_gl_draw.cpp). Draws may be batched; glFlushDraws puts
+// Drawing (renderer_gl_draw.cpp). Draws are batched; glFlushDraws puts
 // everything recorded so far into the back buffer.
 bool glDrawingCreate(GlRenderer& gl);
 void glDrawingDestroy(GlRenderer& gl);
 void glDraw(Device& device, GlRenderer& gl, const DrawCall& call);
-void glFlushDraws(Device& device, GlRenderer& gl);
-void glForgetBuffer(GlRenderer& gl, BufferData& buffer);
+void glFlushDraws(GlRenderer& gl);
+// A texture is going away: draws recorded with it are flushed first.
+void glForgetTexture(GlRenderer& gl, const Texture& texture);
 
 // Textures (renderer_gl_texture.cpp).
 bool glCreateTexture(GlRenderer& gl, Texture& texture, const uint8_t* rgba);
 void glDestroyTexture(GlRenderer& gl, Texture& texture);
+GLuint glTextureName(const Texture& texture);
 
 // The back buffer's pixels, RGBA8 with the top row first. For tests and
 // screenshots; false when the device is not an OpenGL one.

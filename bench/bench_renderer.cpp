@@ -1,0 +1,269 @@
+// bench_renderer.cpp: one frame of the game's drawing (marker, ground, and
+// for each box a shadow slab then the box, every box's vertices rewritten)
+// on the OpenGL renderer off-screen and on the headless recorder.
+#include <benchmark/benchmark.h>
+
+#include <windows.h>
+#include <d3d9.h>
+#include <d3dx9.h>
+
+#include <memory>
+#include <vector>
+
+#include "boxes/box.h"
+#include "d3d9/renderer_gl_controls.h"
+#include "d3d9/resources.h"
+#include "test_controls.h"
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+constexpr int kTextureSize = 256;
+constexpr int kColumns = 40;
+constexpr int kRows = 25;
+constexpr const char* kClassName = "BenchRendererWindow";
+
+D3DCOLORVALUE grey(float v, float a = 1.0f) { return D3DCOLORVALUE{v, v, v, a}; }
+
+D3DMATERIAL9 makeMaterial(D3DCOLORVALUE diffuse, D3DCOLORVALUE ambient, D3DCOLORVALUE specular)
+{
+    D3DMATERIAL9 m = {};
+    m.Diffuse = diffuse;
+    m.Ambient = ambient;
+    m.Specular = specular;
+    m.Emissive = D3DCOLORVALUE{0.0f, 0.0f, 0.0f, 1.0f};
+    m.Power = 5.0f;
+    return m;
+}
+
+IDirect3DTexture9* makeTexture(IDirect3DDevice9* device, uint8_t tint)
+{
+    std::vector<uint8_t> rgba;
+    rgba.reserve(size_t(kTextureSize) * kTextureSize * 4);
+    for (int y = 0; y < kTextureSize; ++y)
+        for (int x = 0; x < kTextureSize; ++x)
+            rgba.insert(rgba.end(), {uint8_t(x ^ y), tint, uint8_t(x + y), 255});
+    IDirect3DTexture9* t = nullptr;
+    createTextureRgba(device, kTextureSize, kTextureSize, rgba.data(), &t);
+    return t;
+}
+
+// The game's arena in miniature: its camera, lights, materials and states.
+struct Arena {
+    HWND window = nullptr;
+    IDirect3DDevice9* device = nullptr;
+    IDirect3DTexture9* brick = nullptr;
+    IDirect3DTexture9* crate = nullptr;
+    IDirect3DTexture9* ground = nullptr;
+    std::unique_ptr<Box[]> boxes;
+    int boxCount = 0;
+    Box marker;
+    Box floor;
+    D3DMATERIAL9 shadowMaterial = makeMaterial(grey(0.0f, 0.0f), grey(0.0f, 0.0f), grey(0.0f, 0.0f));
+    D3DMATERIAL9 crateMaterial = makeMaterial(grey(1.0f), grey(1.0f), grey(0.1f));
+    D3DMATERIAL9 defaultMaterial = makeMaterial(grey(0.0f, 0.0f), grey(1.0f), grey(0.0f, 0.0f));
+
+    bool create(int count)
+    {
+        WNDCLASSEXA wc = {};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = kClassName;
+        RegisterClassExA(&wc);
+        window = CreateWindowExA(0, kClassName, "bench", WS_OVERLAPPEDWINDOW, 0, 0, kWidth, kHeight, nullptr,
+                                 nullptr, wc.hInstance, nullptr);
+        IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+        if (!window || !d3d)
+            return false;
+        D3DPRESENT_PARAMETERS p = {};
+        p.BackBufferWidth = kWidth;
+        p.BackBufferHeight = kHeight;
+        p.BackBufferFormat = D3DFMT_A8R8G8B8;
+        p.BackBufferCount = 1;
+        p.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        p.hDeviceWindow = window;
+        p.Windowed = TRUE;
+        p.EnableAutoDepthStencil = TRUE;
+        p.AutoDepthStencilFormat = D3DFMT_D24S8;
+        p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+        HRESULT hr = d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
+                                       D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device);
+        d3d->Release();
+        if (FAILED(hr))
+            return false;
+        brick = makeTexture(device, 60);
+        crate = makeTexture(device, 160);
+        ground = makeTexture(device, 220);
+        setUpScene();
+        boxCount = count;
+        boxes.reset(new Box[size_t(count)]);
+        // A block of crates in front of the camera, stacked in layers going away.
+        for (int i = 0; i < count; ++i) {
+            float x = float(i % kColumns) - kColumns / 2.0f;
+            float y = float((i / kColumns) % kRows) - 5.0f;
+            float z = 5.0f + 1.5f * float(i / (kColumns * kRows));
+            if (!boxes[i].create(device, x, y, z, 0.9f, 0.9f, 0.9f))
+                return false;
+        }
+        return marker.create(device, 0.0f, 0.0f, 0.0f, 0.05f, 0.05f, 0.05f) &&
+               floor.create(device, -20.0f, -10.0f, -20.0f, 40.0f, 5.0f, 40.0f);
+    }
+
+    void setUpScene()
+    {
+        D3DXVECTOR3 eye(0.0f, 0.0f, -5.0f), at(0.0f, 0.0f, 1.0f), up(0.0f, 1.0f, 0.0f);
+        D3DXMATRIX view, projection;
+        D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+        D3DXMatrixPerspectiveFovLH(&projection, 1.5707964f, 4.0f / 3.0f, 0.1f, 1000.0f);
+        device->SetTransform(D3DTS_VIEW, &view);
+        device->SetTransform(D3DTS_PROJECTION, &projection);
+
+        D3DLIGHT9 point = {};
+        point.Type = D3DLIGHT_POINT;
+        point.Specular = grey(0.5f);
+        point.Ambient = grey(0.5f);
+        point.Position = D3DVECTOR{0.0f, 5.0f, 0.0f};
+        point.Range = 100.0f;
+        point.Attenuation1 = 0.1f;
+        D3DLIGHT9 spot = point;
+        spot.Type = D3DLIGHT_SPOT;
+        spot.Specular = grey(0.0f);
+        spot.Ambient = D3DCOLORVALUE{0.0f, 0.0f, 0.5f, 0.5f};
+        spot.Position = D3DVECTOR{0.0f, 1.0f, 0.0f};
+        spot.Direction = D3DVECTOR{0.0f, 0.0f, 1.0f};
+        spot.Falloff = 1.0f;
+        spot.Theta = 0.5f;
+        spot.Phi = 1.0f;
+        device->SetLight(0, &point);
+        device->LightEnable(0, TRUE);
+        device->SetLight(1, &spot);
+        device->LightEnable(1, TRUE);
+
+        device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+        device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+        device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+        device->SetRenderState(D3DRS_LIGHTING, TRUE);
+        device->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);
+        device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+    }
+
+    void drawMesh(IDirect3DVertexBuffer9* vertices)
+    {
+        device->SetStreamSource(0, vertices, 0, sizeof(BoxVertex));
+        device->SetFVF(kBoxVertexFvf);
+        device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, kBoxTriangleCount);
+    }
+
+    void frame()
+    {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFFFFFFFF, 1.0f, 0);
+        device->BeginScene();
+        // The view is set every frame, as the control modes do.
+        setUpScene();
+        device->SetTexture(0, nullptr);
+        device->SetMaterial(&defaultMaterial);
+        drawMesh(marker.vertexBuffer);
+        device->SetTexture(0, ground);
+        drawMesh(floor.vertexBuffer);
+        device->SetTexture(0, nullptr);
+        for (int i = 0; i < boxCount; ++i) {
+            Box& box = boxes[i];
+            box.rebuildMesh();
+            device->SetTexture(0, nullptr);
+            device->SetMaterial(&shadowMaterial);
+            device->SetStreamSource(0, box.shadowVertexBuffer, 0, sizeof(BoxVertex));
+            device->SetFVF(kBoxVertexFvf);
+            device->SetIndices(box.shadowIndexBuffer);
+            device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, kSlabVertexCount, 0, kBoxTriangleCount);
+            bool isCrate = i >= 5;
+            device->SetMaterial(isCrate ? &crateMaterial : &defaultMaterial);
+            device->SetTexture(0, isCrate ? crate : brick);
+            drawMesh(box.vertexBuffer);
+        }
+        device->EndScene();
+        device->Present(nullptr, nullptr, nullptr, nullptr);
+        // Count the drawing itself, not only handing it over.
+        glFinishDevice(device);
+    }
+
+    void destroy()
+    {
+        boxes.reset();
+        marker.release();
+        floor.release();
+        for (IDirect3DTexture9* t : {brick, crate, ground})
+            if (t)
+                t->Release();
+        if (device) {
+            device->SetTexture(0, nullptr);
+            device->SetStreamSource(0, nullptr, 0, 0);
+            device->SetIndices(nullptr);
+            device->Release();
+        }
+        if (window)
+            DestroyWindow(window);
+    }
+};
+
+void runFrames(benchmark::State& state)
+{
+    Arena arena;
+    if (!arena.create(int(state.range(0)))) {
+        state.SkipWithError("no device");
+        arena.destroy();
+        return;
+    }
+    arena.frame(); // warm-up: the renderer's buffers reach their size
+    for (auto _ : state)
+        arena.frame();
+    state.counters["boxes"] = double(state.range(0));
+    arena.destroy();
+}
+
+void BM_FrameOpenGL(benchmark::State& state)
+{
+    testctl::useOffscreenOpenGL();
+    runFrames(state);
+}
+
+void BM_FrameOpenGLUnbatched(benchmark::State& state)
+{
+    testctl::useOffscreenOpenGL();
+    glRendererOptions().batching = false;
+    runFrames(state);
+    glRendererOptions().batching = true;
+}
+
+void BM_FrameHeadless(benchmark::State& state)
+{
+    testctl::useHeadless();
+    testctl::drawLog().recording = false;
+    runFrames(state);
+}
+
+constexpr int kRepetitions = 5;
+
+} // namespace
+
+BENCHMARK(BM_FrameOpenGL)
+    ->Arg(10)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_FrameOpenGLUnbatched)
+    ->Arg(10)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_FrameHeadless)
+    ->Arg(10)
+    ->Arg(1000)
+    ->Arg(5000)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)
+    ->ReportAggregatesOnly(true);

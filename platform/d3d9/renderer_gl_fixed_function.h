@@ -1,0 +1,52 @@
+// renderer_gl_fixed_function.h: Direct3D 9 fixed-function state turned into
+// what the OpenGL program and pipeline take: uniforms in camera space and
+// GL enums. Computed once when a batch opens, so later state changes cannot
+// reach draws already recorded.
+#pragma once
+
+#include <epoxy/gl.h>
+
+#include "d3d9/device.h"
+
+// Light types as the shader numbers them (Direct3D's own values).
+constexpr int kGlLightPoint = D3DLIGHT_POINT;
+constexpr int kGlLightSpot = D3DLIGHT_SPOT;
+constexpr int kGlLightDirectional = D3DLIGHT_DIRECTIONAL;
+
+struct GlBatchState {
+    // ---- Uniforms: matrices as Direct3D rows, which GLSL reads as the transpose.
+    float worldView[16] = {};
+    float projection[16] = {};
+    float normalMatrix[9] = {}; // rows of (World*View)^-T, upper 3x3
+    float globalAmbient[3] = {};
+    bool lighting = true;
+    bool normalizeNormals = false;
+    bool localViewer = true;
+    bool specular = false;
+    // The enabled lights, packed from index 0, in camera space.
+    int lightCount = 0;
+    float lightPosition[kMaxLights][4] = {};    // xyz, w = Range
+    float lightDirection[kMaxLights][4] = {};   // unit xyz the light shines along, w = type
+    float lightDiffuse[kMaxLights][4] = {};
+    float lightSpecular[kMaxLights][4] = {};
+    float lightAmbient[kMaxLights][4] = {};
+    float lightAttenuation[kMaxLights][4] = {}; // a0, a1, a2, Falloff
+    float lightSpot[kMaxLights][4] = {};        // cos(Theta/2), cos(Phi/2)
+
+    // ---- Pipeline state.
+    bool cull = true;
+    GLenum cullFace = GL_BACK; // front faces are clockwise
+    GLenum polygonMode = GL_FILL;
+    bool depthTest = true;
+    bool depthWrite = true;
+    GLenum depthFunc = GL_LEQUAL;
+
+    // ---- Sampler 0.
+    GLint minFilter = GL_NEAREST;
+    GLint magFilter = GL_NEAREST;
+    GLint wrapS = GL_REPEAT;
+    GLint wrapT = GL_REPEAT;
+    float borderColor[4] = {};
+};
+
+void glBuildBatchState(const DeviceState& state, bool hasDepthBuffer, GlBatchState& out);
