@@ -70,13 +70,10 @@ TEST_F(Raster, CullModesFollowDirect3DWinding)
     }
 }
 
-// D3DXMatrixLookAtLH and D3DXMatrixPerspectiveFovLH as Direct3D defines them, built here
-// so this test does not lean on our D3DX.
-D3DMATRIX lookAtFromMinusZ(float distance)
-{
-    // Eye (0, 0, -distance) looking at the origin, y up: x, y, z axes unchanged.
-    return translation(0.0f, 0.0f, distance);
-}
+// The camera matrices built here from Direct3D's definitions, so this test
+// does not lean on our D3DX. D3DXMatrixLookAtLH from (0, 0, -distance) to the
+// origin with y up keeps the axes: it is a translation.
+D3DMATRIX lookAtFromMinusZ(float distance) { return translation(0.0f, 0.0f, distance); }
 
 D3DMATRIX perspective(float fovy, float aspect, float zn, float zf)
 {
