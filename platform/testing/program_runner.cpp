@@ -28,6 +28,7 @@ struct ProgramRunner::State {
     bool ended = false;
     int exitCode = 0;
     int framesRun = 0;
+    const std::function<void()>* work = nullptr;
     std::thread thread;
 
     // Hands the turn to the program and waits for it to come back.
@@ -47,6 +48,10 @@ bool onIdle(void* user)
 {
     auto* s = static_cast<ProgramRunner::State*>(user);
     std::unique_lock<std::mutex> lock(s->mutex);
+    if (s->work) {
+        (*s->work)();
+        s->work = nullptr;
+    }
     if (s->freeRunning || s->frameBudget > 0) {
         if (s->frameBudget > 0)
             --s->frameBudget;
@@ -135,6 +140,16 @@ void ProgramRunner::settle()
     if (s->ended)
         return;
     std::unique_lock<std::mutex> lock(s->mutex);
+    s->runProgram(lock);
+}
+
+void ProgramRunner::onProgramThread(const std::function<void()>& work)
+{
+    State* s = state_;
+    if (s->ended)
+        return;
+    std::unique_lock<std::mutex> lock(s->mutex);
+    s->work = &work;
     s->runProgram(lock);
 }
 

@@ -153,8 +153,11 @@ bool writePng(const std::string& path, const std::vector<uint8_t>& rgba, int wid
 {
     if (rgba.size() != size_t(width) * size_t(height) * 4)
         return false;
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(rgba.data()), width, height, 32,
-                                                              width * 4, SDL_PIXELFORMAT_RGBA32);
+    std::vector<uint8_t> opaque = rgba;
+    for (size_t i = 3; i < opaque.size(); i += 4)
+        opaque[i] = 0xFF;
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(opaque.data(), width, height, 32, width * 4, SDL_PIXELFORMAT_RGBA32);
     if (!surface)
         return false;
     bool ok = IMG_SavePNG(surface, path.c_str()) == 0;

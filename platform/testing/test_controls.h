@@ -70,6 +70,8 @@ int liveTextures();
 HeadlessLog& drawLog();
 // The OpenGL back buffer as RGBA8, top row first; false for a headless device.
 bool readBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int& width, int& height);
+// Saves pixels as a PNG as they look on screen: opaque, whatever alpha the
+// back buffer holds.
 bool writePng(const std::string& path, const std::vector<uint8_t>& rgba, int width, int height);
 
 // ---- Running a program frame by frame ---------------------------------------------------
@@ -93,6 +95,10 @@ public:
     bool frames(int count, DWORD ms);
     // Handles whatever is queued without running a frame.
     void settle();
+    // Runs `work` on the program's thread while it waits for a frame, and
+    // returns when it is done. The program's OpenGL context is current only
+    // there: read back pixels this way.
+    void onProgramThread(const std::function<void()>& work);
     // Presses Escape and runs the program to its end.
     int quit();
     // Lets the program run freely to its end (it must be ending) and returns its exit code.

@@ -69,9 +69,12 @@ bool carryOut(const SimCommand& c, testctl::ProgramRunner& game)
         game.settle();
         dump();
         return true;
-    case SimOp::Screenshot:
+    case SimOp::Screenshot: {
         game.settle();
-        return screenshot(c);
+        bool saved = false;
+        game.onProgramThread([&] { saved = screenshot(c); });
+        return saved;
+    }
     case SimOp::Quit:
         game.quit();
         return true;
