@@ -165,4 +165,24 @@ bool writePng(const std::string& path, const std::vector<uint8_t>& rgba, int wid
     return ok;
 }
 
+bool readImage(const std::string& path, std::vector<uint8_t>& rgba, int& width, int& height)
+{
+    SDL_Surface* loaded = IMG_Load(path.c_str());
+    if (!loaded)
+        return false;
+    SDL_Surface* converted = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
+    SDL_FreeSurface(loaded);
+    if (!converted)
+        return false;
+    width = converted->w;
+    height = converted->h;
+    size_t rowBytes = size_t(width) * 4;
+    rgba.resize(rowBytes * size_t(height));
+    for (int y = 0; y < height; ++y)
+        memcpy(&rgba[size_t(y) * rowBytes], static_cast<uint8_t*>(converted->pixels) + size_t(y) * size_t(converted->pitch),
+               rowBytes);
+    SDL_FreeSurface(converted);
+    return true;
+}
+
 } // namespace testctl

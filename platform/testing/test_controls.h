@@ -73,6 +73,8 @@ bool readBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int& w
 // Saves pixels as a PNG as they look on screen: opaque, whatever alpha the
 // back buffer holds.
 bool writePng(const std::string& path, const std::vector<uint8_t>& rgba, int width, int height);
+// Reads an image file as RGBA8, top row first.
+bool readImage(const std::string& path, std::vector<uint8_t>& rgba, int& width, int& height);
 
 // ---- Running a program frame by frame ---------------------------------------------------
 // Runs an entry routine (WinMain) on a second thread and hands control back
