@@ -16,6 +16,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import same_picture  # noqa: E402
 import xvfb  # noqa: E402
 
 SKIP = 77
@@ -41,6 +42,13 @@ CLIENT_AREA = (100, 120, 600, 400)
 # has none at all and a handful of colours.
 MIN_STDDEV = 0.005
 MIN_COLOURS = 100
+# How far the Linux build's start view may be from Wine's Direct3D 9 one, on
+# the comparison grid: a mean of a few levels of 255 per channel (texture
+# filtering and mip selection differ slightly between implementations) and
+# a small share of visibly different cells (the aimer dot and crate edges
+# fall a pixel differently after Wine's stretch into its client area).
+MAX_MEAN_DIFFERENCE = 2.0
+MAX_DIFFERENT_SHARE = 0.005
 
 PREFIX_SETTINGS = r"""Windows Registry Editor Version 5.00
 
@@ -188,12 +196,12 @@ def ensure_prefix(work, display, timings):
 
 
 class Game:
-    """quadrill.exe running under Wine, its output going to a file."""
+    """The game running (quadrill.exe under Wine, or a native build), its output going to a file."""
 
-    def __init__(self, exe, run_dir, env, output_path):
+    def __init__(self, command, run_dir, env, output_path):
         self.output_path = output_path
         with open(output_path, "wb") as output:
-            self.process = subprocess.Popen(["wine", exe], cwd=run_dir, env=env, stdin=subprocess.DEVNULL,
+            self.process = subprocess.Popen(command, cwd=run_dir, env=env, stdin=subprocess.DEVNULL,
                                             stdout=output, stderr=subprocess.STDOUT)
 
     def alive(self):
@@ -218,10 +226,13 @@ class Game:
 class Session:
     """What every run shares: the display, the Wine environment, the programs and folders."""
 
-    def __init__(self, display, env, exe, window_text, run_dir, artifacts, timings):
+    def __init__(self, display, env, exe, window_text, run_dir, artifacts, timings, linux_game=None):
         self.display = display
         self.env = env
         self.exe = exe
+        self.linux_game = linux_game
+        self.wine_view = None  # the settled start view inside Wine's frame
+        self.comparison_dir = None
         self.window_text = window_text
         self.run_dir = run_dir
         self.artifacts = artifacts
@@ -231,8 +242,22 @@ class Session:
 
     def start_game(self, tag):
         self.tag = tag
-        self.game = Game(self.exe, self.run_dir, self.env, os.path.join(self.artifacts, f"output-{tag}.txt"))
+        self.game = Game(["wine", self.exe], self.run_dir, self.env, os.path.join(self.artifacts, f"output-{tag}.txt"))
         return self.game
+
+    def start_linux_game(self, tag):
+        self.tag = tag
+        env = self.display.env()
+        self.game = Game([self.linux_game], self.run_dir, env, os.path.join(self.artifacts, f"output-{tag}.txt"))
+        return self.game
+
+    def client_area(self):
+        """Where the game's picture lies inside the frame Wine draws: x, y, width, height."""
+        out = run_step(["wine", self.window_text, "--client", WINDOW_TITLE], HELPER_TIMEOUT,
+                       "reading the client area", env=self.env)
+        numbers = out.split()
+        check(len(numbers) == 4, f"window_text --client printed {out!r}")
+        return tuple(int(n) for n in numbers)
 
     def settle(self, seconds):
         """Lets the game run undisturbed, noticing at once if it dies."""
@@ -277,6 +302,7 @@ def scenario_escape(session, save_view):
     if save_view:
         shutil.copyfile(view, save_view)
         print(f"  saved the start view as {save_view}", flush=True)
+    session.wine_view = session.display.capture(window).crop(*session.client_area())
     session.display.key("Escape", window)
     session.timings.note("escape: Escape pressed", time.monotonic() - started)
     session.finish_with_box(started)
@@ -292,7 +318,39 @@ def scenario_close(session, save_view):
     session.finish_with_box(started)
 
 
-SCENARIOS = (("Escape ends the game", scenario_escape), ("closing the window ends the game", scenario_close))
+def scenario_same_picture(session, save_view):
+    """The Linux build's settled start view against Wine's Direct3D 9 one."""
+    check(session.wine_view is not None, "there is no start view from Wine to compare with")
+    started = time.monotonic()
+    game = session.start_linux_game("linux")
+    window = session.display.wait_for_window(WINDOW_TITLE, WINDOW_TIMEOUT, game.alive)
+    session.settle(SETTLE_SECONDS)
+    session.display.wait_until_still(window, STILL_TIMEOUT, game.alive)
+    linux_view = session.display.capture(window)
+    session.timings.note("linux: view settled", time.monotonic() - started)
+    result = same_picture.difference(session.wine_view, linux_view)
+    pair = same_picture.side_by_side(session.wine_view, linux_view)
+    pair.save_png(os.path.join(session.artifacts, "wine-and-linux-start-view.png"))
+    print(f"  Wine {session.wine_view.width}x{session.wine_view.height} against Linux "
+          f"{linux_view.width}x{linux_view.height} on a {same_picture.GRID[0]}x{same_picture.GRID[1]} grid: "
+          f"mean difference {result['mean']:.2f} levels, {100 * result['different']:.2f}% of cells "
+          f"off by more than {same_picture.DIFFERENT}", flush=True)
+    if session.comparison_dir:
+        session.wine_view.save_png(os.path.join(session.comparison_dir, "wine-start-view.png"))
+        linux_view.save_png(os.path.join(session.comparison_dir, "linux-start-view.png"))
+        pair.save_png(os.path.join(session.comparison_dir, "wine-and-linux-start-view.png"))
+    check(result["mean"] <= MAX_MEAN_DIFFERENCE and result["different"] <= MAX_DIFFERENT_SHARE,
+          f"the Linux picture differs from Wine's: {result} (see {session.artifacts})")
+    session.display.key("Escape", window)
+    box = session.display.wait_for_window(END_CAPTION, BOX_TIMEOUT, game.alive)
+    session.display.focus(box)
+    session.display.key("Return", box)
+    code = game.wait(EXIT_TIMEOUT)
+    check(code == 0, f"the Linux game exited with {code}, expected 0")
+
+
+SCENARIOS = (("Escape ends the game", scenario_escape), ("closing the window ends the game", scenario_close),
+             ("the Linux build draws the same picture", scenario_same_picture))
 
 
 def run_scenario(session, name, scenario, save_view):
@@ -339,6 +397,8 @@ def main():
     parser.add_argument("--exe", default=os.environ.get("QUADRILL_WINDOWS_EXE"),
                         help="use this quadrill.exe instead of building one")
     parser.add_argument("--save-start-view", help="copy the settled start view to this PNG")
+    parser.add_argument("--linux-game", help="the Linux build of the game, to compare its picture with Wine's")
+    parser.add_argument("--save-comparison", help="a folder to keep both start views and the pair in")
     args = parser.parse_args()
     source = os.path.abspath(args.source_dir)
     work = os.path.abspath(args.work_dir)
@@ -370,9 +430,12 @@ def main():
         except (SmokeFailure, xvfb.DisplayError) as e:
             print(f"FAILED: {e}")
             return 1
-        session = Session(display, wine_env(display, prefix), exe, window_text, run_dir, artifacts, timings)
+        session = Session(display, wine_env(display, prefix), exe, window_text, run_dir, artifacts, timings,
+                          args.linux_game and os.path.abspath(args.linux_game))
+        session.comparison_dir = args.save_comparison
+        scenarios = [s for s in SCENARIOS if s[1] is not scenario_same_picture or session.linux_game]
         try:
-            for name, scenario in SCENARIOS:
+            for name, scenario in scenarios:
                 save_view = args.save_start_view if scenario is scenario_escape else None
                 if not run_scenario(session, name, scenario, save_view):
                     failures += 1
@@ -381,7 +444,7 @@ def main():
             stop_wineserver(session.env, wait=True)
 
     timings.report()
-    passed = len(SCENARIOS) - failures
+    passed = len(scenarios) - failures
     print(f"{passed} passed, {failures} failed")
     return 1 if failures else 0
 
