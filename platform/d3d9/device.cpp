@@ -8,6 +8,9 @@
 
 namespace {
 
+// sqrt(FLT_MAX): the largest range Direct3D 9 accepts.
+constexpr float kMaxLightRange = 1.8446743e19f;
+
 bool sameBytes(const void* a, const void* b, size_t n) { return memcmp(a, b, n) == 0; }
 
 D3DMATRIX* transformSlot(DeviceState& s, D3DTRANSFORMSTATETYPE which)
@@ -27,6 +30,23 @@ D3DLIGHT9 defaultLight()
     light.Diffuse = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 0.0f};
     light.Direction = D3DVECTOR{0.0f, 0.0f, 1.0f};
     return light;
+}
+
+// What Direct3D 9 refuses in SetLight: an unknown type, a negative or
+// enormous range, negative attenuation, and a light that shines along a
+// zero direction.
+bool validLight(const D3DLIGHT9& light)
+{
+    if (light.Type < D3DLIGHT_POINT || light.Type > D3DLIGHT_DIRECTIONAL)
+        return false;
+    if (light.Type != D3DLIGHT_DIRECTIONAL && !(light.Range >= 0.0f && light.Range <= kMaxLightRange))
+        return false;
+    if (!(light.Attenuation0 >= 0.0f && light.Attenuation1 >= 0.0f && light.Attenuation2 >= 0.0f))
+        return false;
+    const D3DVECTOR& d = light.Direction;
+    if (light.Type != D3DLIGHT_POINT && d.x == 0.0f && d.y == 0.0f && d.z == 0.0f)
+        return false;
+    return true;
 }
 
 UINT verticesFor(UINT primitiveCount) { return primitiveCount * 3; }
@@ -166,9 +186,7 @@ HRESULT IDirect3DDevice9::SetLight(DWORD index, const D3DLIGHT9* light)
 {
     if (!light || index >= DWORD(kMaxLights))
         return D3DERR_INVALIDCALL;
-    if (light->Type < D3DLIGHT_POINT || light->Type > D3DLIGHT_DIRECTIONAL)
-        return D3DERR_INVALIDCALL;
-    if (light->Type != D3DLIGHT_DIRECTIONAL && !(light->Range >= 0.0f))
+    if (!validLight(*light))
         return D3DERR_INVALIDCALL;
     DeviceState& s = asImpl(this).state;
     if (!sameBytes(&s.lights[index], light, sizeof *light)) {

@@ -159,6 +159,35 @@ TEST_F(Device, StateHasDirect3DDefaultsAndKeepsWhatIsSet)
     EXPECT_EQ(d()->LightEnable(8, TRUE), D3DERR_INVALIDCALL);
 }
 
+TEST_F(Device, LightsDirect3DRefusesAreRefused)
+{
+    D3DLIGHT9 spot = {};
+    spot.Type = D3DLIGHT_SPOT;
+    spot.Range = 100.0f;
+    spot.Attenuation1 = 0.1f;
+    spot.Direction = D3DVECTOR{0, 0, 1};
+    EXPECT_EQ(d()->SetLight(0, &spot), D3D_OK);
+    D3DLIGHT9 bad = spot;
+    bad.Direction = D3DVECTOR{0, 0, 0};
+    EXPECT_EQ(d()->SetLight(0, &bad), D3DERR_INVALIDCALL);
+    bad = spot;
+    bad.Attenuation2 = -1.0f;
+    EXPECT_EQ(d()->SetLight(0, &bad), D3DERR_INVALIDCALL);
+    bad = spot;
+    bad.Range = -1.0f;
+    EXPECT_EQ(d()->SetLight(0, &bad), D3DERR_INVALIDCALL);
+    bad = spot;
+    bad.Type = D3DLIGHTTYPE(9);
+    EXPECT_EQ(d()->SetLight(0, &bad), D3DERR_INVALIDCALL);
+    D3DLIGHT9 kept;
+    d()->GetLight(0, &kept);
+    EXPECT_EQ(kept.Direction.z, 1.0f); // a refused light changes nothing
+    D3DLIGHT9 point = spot;
+    point.Type = D3DLIGHT_POINT;
+    point.Direction = D3DVECTOR{0, 0, 0}; // a point light has no direction
+    EXPECT_EQ(d()->SetLight(1, &point), D3D_OK);
+}
+
 TEST_F(Device, ARefusedBufferLeavesTheOutputNull)
 {
     testctl::failBufferCreationAfter(1);
