@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/device_creation.h"
 #include "boxes/box.h"
 #include "d3d9/renderer_gl_controls.h"
 #include "d3d9/resources.h"
@@ -74,24 +75,7 @@ struct Arena {
         RegisterClassExA(&wc);
         window = CreateWindowExA(0, kClassName, "bench", WS_OVERLAPPEDWINDOW, 0, 0, kWidth, kHeight, nullptr,
                                  nullptr, wc.hInstance, nullptr);
-        IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        if (!window || !d3d)
-            return false;
-        D3DPRESENT_PARAMETERS p = {};
-        p.BackBufferWidth = kWidth;
-        p.BackBufferHeight = kHeight;
-        p.BackBufferFormat = D3DFMT_A8R8G8B8;
-        p.BackBufferCount = 1;
-        p.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        p.hDeviceWindow = window;
-        p.Windowed = TRUE;
-        p.EnableAutoDepthStencil = TRUE;
-        p.AutoDepthStencilFormat = D3DFMT_D24S8;
-        p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        HRESULT hr = d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
-                                       D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device);
-        d3d->Release();
-        if (FAILED(hr))
+        if (!window || !createDevice(&device, window, kWidth, kHeight))
             return false;
         brick = makeTexture(device, 60);
         crate = makeTexture(device, 160);

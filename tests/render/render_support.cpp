@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/device_creation.h"
 #include "d3d9/resources.h"
 #include "test_controls.h"
 
@@ -340,25 +341,8 @@ void RenderTest::SetUp()
 
 IDirect3DDevice9* RenderTest::createDevice()
 {
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    if (!d3d)
-        return nullptr;
-    D3DPRESENT_PARAMETERS params = {};
-    params.BackBufferWidth = kWidth;
-    params.BackBufferHeight = kHeight;
-    params.BackBufferFormat = D3DFMT_A8R8G8B8;
-    params.BackBufferCount = 1;
-    params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    params.hDeviceWindow = window;
-    params.Windowed = TRUE;
-    params.EnableAutoDepthStencil = TRUE;
-    params.AutoDepthStencilFormat = D3DFMT_D24S8;
-    params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
     IDirect3DDevice9* created = nullptr;
-    HRESULT hr = d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
-                                   D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &created);
-    d3d->Release();
-    return SUCCEEDED(hr) ? created : nullptr;
+    return ::createDevice(&created, window, kWidth, kHeight) ? created : nullptr;
 }
 
 void RenderTest::TearDown()

@@ -1,6 +1,8 @@
 // headless_device.cpp: window and device set-up for tests.
 #include "support/headless_device.h"
 
+#include "app/device_creation.h"
+
 namespace {
 
 const char kTestClass[] = "quadrill test window";
@@ -25,24 +27,8 @@ HWND createTestWindow(const char* title)
 
 IDirect3DDevice9* createTestDevice(HWND window)
 {
-    IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    if (!d3d)
-        return nullptr;
-    D3DPRESENT_PARAMETERS p = {};
-    p.BackBufferWidth = 800;
-    p.BackBufferHeight = 600;
-    p.BackBufferFormat = D3DFMT_A8R8G8B8;
-    p.BackBufferCount = 1;
-    p.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    p.hDeviceWindow = window;
-    p.Windowed = TRUE;
-    p.EnableAutoDepthStencil = TRUE;
-    p.AutoDepthStencilFormat = D3DFMT_D24S8;
-    p.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
     IDirect3DDevice9* device = nullptr;
-    d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &device);
-    d3d->Release();
-    return device;
+    return createDevice(&device, window, 800, 600) ? device : nullptr;
 }
 
 HeadlessDevice::HeadlessDevice()
