@@ -30,6 +30,9 @@ void draw(Device& device, const DrawCall& call)
     r.streamStride = s.streamStride;
     r.indices = s.indices;
     r.fvf = s.fvf;
+    r.world = s.world;
+    r.view = s.view;
+    r.projection = s.projection;
     r.frame = log.presents;
     log.draws.push_back(r);
 }

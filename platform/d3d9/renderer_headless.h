@@ -16,6 +16,9 @@ struct DrawRecord {
     UINT streamStride;
     IDirect3DIndexBuffer9* indices;
     DWORD fvf;
+    D3DMATRIX world;
+    D3DMATRIX view;
+    D3DMATRIX projection;
     uint32_t frame; // Present calls before this draw
 };
 

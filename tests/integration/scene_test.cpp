@@ -158,6 +158,24 @@ TEST_F(SceneTest, AFrameDrawsMarkerGroundThenEachShadowAndBox)
     EXPECT_EQ(log.lastClearZ, 1.0f);
 }
 
+TEST_F(SceneTest, EveryDrawUsesTheCamerasViewAndTheIdentityWorld)
+{
+    hold(VK_RIGHT);
+    type('x');
+    frames(3); // the free camera turns: the view changes every frame
+    D3DXVECTOR3 eye = toD3DX(g_camera.eye), at = toD3DX(g_camera.target), up = toD3DX(g_camera.up);
+    D3DXMATRIX expected;
+    D3DXMatrixLookAtLH(&expected, &eye, &at, &up);
+    std::vector<DrawRecord> draws = drawsOfLastFrame();
+    ASSERT_FALSE(draws.empty());
+    for (const DrawRecord& r : draws) {
+        EXPECT_EQ(memcmp(&r.view, &expected, sizeof expected), 0);
+        EXPECT_EQ(r.world._11, 1.0f);
+        EXPECT_EQ(r.world._41, 0.0f);
+        EXPECT_EQ(r.projection._34, 1.0f);
+    }
+}
+
 TEST_F(SceneTest, WithShadowsOffNoSlabIsDrawn)
 {
     type('z');
