@@ -2,8 +2,9 @@
 //
 // SDL shows its box modally and blocks the calling thread, so the box runs
 // on a helper thread while this thread goes on pumping and dispatching the
-// windows' messages, as the modal loop of a Windows message box does. With
-// no display the box becomes a line on standard error.
+// windows' messages, as the modal loop of a Windows message box does. Every
+// box is also logged as one line on standard error, "CAPTION: TEXT", as a
+// desktop program on Linux logs; with no display that line is all there is.
 #include <windows.h>
 
 #include <SDL.h>
@@ -22,11 +23,10 @@ namespace {
 
 constexpr Uint32 kModalLoopSleepMs = 10;
 
-int printToStderr(LPCSTR text, LPCSTR caption)
+void logToStderr(LPCSTR text, LPCSTR caption)
 {
     std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
     std::fflush(stderr);
-    return IDOK;
 }
 
 Uint32 sdlFlagsFor(UINT type)
@@ -45,14 +45,16 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     PlatformHooks& hooks = platformHooks();
     if (hooks.messageBox)
         return hooks.messageBox(hooks.messageBoxUser, owner, text, caption, type);
+    logToStderr(text, caption);
     if (hooks.headless || !hostVideoReady())
-        return printToStderr(text, caption);
+        return IDOK;
 
     cursorOnMessageBox(true);
     std::atomic<bool> done{false};
-    int shown = -1;
+    // Without fonts or a usable display the box cannot show and this fails
+    // at once; the logged line has still reached the player.
     std::thread box([&] {
-        shown = SDL_ShowSimpleMessageBox(sdlFlagsFor(type), caption ? caption : "", text ? text : "", nullptr);
+        SDL_ShowSimpleMessageBox(sdlFlagsFor(type), caption ? caption : "", text ? text : "", nullptr);
         done = true;
     });
     while (!done) {
@@ -66,9 +68,5 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     }
     box.join();
     cursorOnMessageBox(false);
-    // Without fonts or a usable display the box cannot show; the message
-    // must still reach the player.
-    if (shown != 0)
-        return printToStderr(text, caption);
     return IDOK;
 }
