@@ -1,0 +1,81 @@
+// broad_phase.h: the grid that tells the physics step which boxes a box
+// could meet in this step.
+//
+// A box's reach is where its corner test looks: the box advanced by its
+// velocity for the step, widened by a margin that covers the rounding of the
+// corner test. Two boxes can only be predicted to meet when their reaches
+// share a point, hence a grid cell (cell indices are floor(coordinate /
+// cell size), which rounding never makes decrease). So testing a box only
+// against the boxes whose reaches share a cell with its own, in index
+// order, finds every contact the straightforward step finds, in its order.
+//
+// The grid lists each box in the cells its reach covered when the grid was
+// built. A box whose reach later leaves those cells is a stray, found by
+// its current reach from a short list; the grid is rebuilt when strays
+// pile up. A box the grid cannot hold (non-finite or far-off coordinates, a
+// size that is not positive and finite, a reach over too many cells) is
+// loose: it is a candidate of every box and every box is its candidate.
+#pragma once
+
+#include <stdint.h>
+
+#include <vector>
+
+#include "boxes/box_list.h"
+
+constexpr float kCellSize = 2.0f;                   // a crate's size
+constexpr float kMaxGridCoordinate = 1.0e7f;        // beyond this a box is loose
+constexpr int64_t kMaxCellsPerBox = 4096;           // a wall covers about 900
+constexpr float kReachMargin = 1.0e-6f;             // relative; rounding is below 6e-8
+constexpr float kReachMarginFloor = 1.0e-30f;       // for boxes at the smallest scales
+
+struct CellRange {
+    int32_t lo[3];
+    int32_t hi[3];
+};
+
+// Computes box's reach in cells for a step of dt; false when the box is loose.
+bool reachOf(const Box& box, float dt, CellRange& out);
+
+struct BroadPhase {
+    // Per box, by list index.
+    std::vector<CellRange> reach;  // this step's, kept up to date by update
+    std::vector<CellRange> listed; // the cells the grid lists it in
+    std::vector<uint8_t> flags;
+    std::vector<uint32_t> strays;
+    std::vector<uint32_t> loose;
+    uint32_t count = 0;
+    uint32_t listedCount = 0; // boxes below this index have grid entries
+    float dt = 0.0f;
+
+    // The grid: bucket b (a cell's hash) lists entries[bucketStart[b]] up to
+    // entries[bucketStart[b + 1]].
+    std::vector<uint32_t> bucketStart;
+    std::vector<uint32_t> bucketFill;
+    std::vector<uint32_t> entries;
+    uint32_t bucketMask = 0;
+
+    // One visit's candidates: a bit per box, or every box.
+    std::vector<uint64_t> candidates;
+    uint32_t firstWord = 1;
+    uint32_t lastWord = 0;
+    bool everyBox = false;
+    uint32_t visitor = 0;
+
+    // At the start of a step: every box's reach from its fields; rebuilds
+    // the grid when too many boxes have strayed from it.
+    void begin(const BoxList& list, float stepSeconds);
+    // After box k's position or velocity changed. True when its reach now
+    // covers other cells than before.
+    bool update(uint32_t k, const Box& box);
+    // Marks box i's candidates from index `from` on (box i excluded).
+    void gather(uint32_t i, uint32_t from);
+    // The lowest marked candidate at or above `from`, or -1.
+    int64_t next(uint32_t from) const;
+    void clearCandidates();
+
+private:
+    void rebuild();
+    void noteStrayOrLoose(uint32_t k);
+    void mark(uint32_t k);
+};
