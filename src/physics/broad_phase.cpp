@@ -50,10 +50,16 @@ bool sameRange(const CellRange& p, const CellRange& q)
     return true;
 }
 
+// Neighbouring cells must land in different buckets: the sum of the
+// coordinates' multiples, then the mixing of MurmurHash3's finaliser.
 uint32_t cellHash(int32_t x, int32_t y, int32_t z)
 {
-    uint32_t h = uint32_t(x) * 0x9E3779B1u ^ uint32_t(y) * 0x85EBCA77u ^ uint32_t(z) * 0xC2B2AE3Du;
-    return h ^ (h >> 15);
+    uint32_t h = uint32_t(x) * 0x9E3779B1u + uint32_t(y) * 0x85EBCA77u + uint32_t(z) * 0xC2B2AE3Du;
+    h ^= h >> 16;
+    h *= 0x85EBCA6Bu;
+    h ^= h >> 13;
+    h *= 0xC2B2AE35u;
+    return h ^ (h >> 16);
 }
 
 // Calls f(bucket) for every cell of r.
