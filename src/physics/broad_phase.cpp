@@ -1,22 +1,30 @@
-// broad_phase.cpp: reaches in cells, the grid, and a visit's candidates.
+// broad_phase.cpp: reaches in cells, the grid, a visit's candidates, and
+// the physics step that uses them.
 #include "physics/broad_phase.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "physics/contact.h"
+#include "physics/physics_step.h"
 
 namespace {
 
 constexpr uint8_t kLoose = 1;   // the reach is not in cells this moment
 constexpr uint8_t kStrayed = 2; // in strays this step
 constexpr uint8_t kInLoose = 4; // in loose this step
-constexpr uint32_t kMinBuckets = 1024;
 // The grid is rebuilt when more boxes than this have strayed from it.
 constexpr uint32_t kStraysBeforeRebuild = 16;
 constexpr uint32_t kStraysPerBoxBeforeRebuild = 32; // one stray per this many boxes on top
 constexpr float kInverseCellSize = 1.0f / kCellSize;
 
-float component(const Vec3& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
+// floor for |x| well inside the int32 range, without a library call.
+int32_t floorToCell(float x)
+{
+    const int32_t truncated = int32_t(x);
+    return float(truncated) > x ? truncated - 1 : truncated;
+}
 
 int64_t cellCount(const CellRange& r)
 {
@@ -50,26 +58,42 @@ bool sameRange(const CellRange& p, const CellRange& q)
     return true;
 }
 
-// Neighbouring cells must land in different buckets: the sum of the
-// coordinates' multiples, then the mixing of MurmurHash3's finaliser.
-uint32_t cellHash(int32_t x, int32_t y, int32_t z)
-{
-    uint32_t h = uint32_t(x) * 0x9E3779B1u + uint32_t(y) * 0x85EBCA77u + uint32_t(z) * 0xC2B2AE3Du;
-    h ^= h >> 16;
-    h *= 0x85EBCA6Bu;
-    h ^= h >> 13;
-    h *= 0xC2B2AE35u;
-    return h ^ (h >> 16);
-}
+// Buckets are the cells of a grid that wraps around every kWrapCells cells
+// on x and z, and every yCells on y: neighbouring cells are neighbouring
+// buckets, which keeps one visit's reads close together, and a run of cells
+// along x is a run of buckets. Far-off cells that wrap onto a bucket only
+// add candidates.
+constexpr uint32_t kWrapBits = 5;
+constexpr uint32_t kWrapCells = 1u << kWrapBits; // 64 units: the arena and its walls
+constexpr uint32_t kWrapMask = kWrapCells - 1;
+constexpr uint32_t kMinBuckets = kWrapCells * kWrapCells * 32; // 64 units high
 
-// Calls f(bucket) for every cell of r.
+// Calls f(first, end) for each run of buckets [first, end) that together
+// cover the cells of r once.
 template <typename F>
-void forEachCell(const CellRange& r, F f)
+void forEachBucketRun(const CellRange& r, uint32_t yCells, F f)
 {
-    for (int32_t x = r.lo[0]; x <= r.hi[0]; ++x)
-        for (int32_t y = r.lo[1]; y <= r.hi[1]; ++y)
-            for (int32_t z = r.lo[2]; z <= r.hi[2]; ++z)
-                f(cellHash(x, y, z));
+    const uint32_t yMask = yCells - 1;
+    const int64_t ySpan = std::min<int64_t>(int64_t(r.hi[1]) - r.lo[1] + 1, yCells);
+    const int64_t zSpan = std::min<int64_t>(int64_t(r.hi[2]) - r.lo[2] + 1, kWrapCells);
+    const int64_t xSpan = int64_t(r.hi[0]) - r.lo[0] + 1;
+    const uint32_t x0 = uint32_t(r.lo[0]) & kWrapMask;
+    const uint32_t x1 = uint32_t(r.hi[0]) & kWrapMask;
+    for (int64_t dy = 0; dy < ySpan; ++dy) {
+        const uint32_t y = (uint32_t(r.lo[1]) + uint32_t(dy)) & yMask;
+        for (int64_t dz = 0; dz < zSpan; ++dz) {
+            const uint32_t z = (uint32_t(r.lo[2]) + uint32_t(dz)) & kWrapMask;
+            const uint32_t row = (y << (2 * kWrapBits)) | (z << kWrapBits);
+            if (xSpan >= int64_t(kWrapCells)) {
+                f(row, row + kWrapCells);
+            } else if (x0 <= x1) {
+                f(row + x0, row + x1 + 1);
+            } else {
+                f(row + x0, row + kWrapCells);
+                f(row, row + x1 + 1);
+            }
+        }
+    }
 }
 
 // Grows a vector's room ahead of need, so a step rarely allocates.
@@ -82,6 +106,9 @@ void ensureSize(std::vector<T>& v, size_t n)
 }
 
 const CellRange kNoCells = {{1, 1, 1}, {0, 0, 0}};
+constexpr uint32_t kNoNeighbours = ~0u;
+constexpr size_t kNeighboursReservedPerBox = 32; // a crate in a stack has 26
+constexpr size_t kMaxExtraCandidates = 64;
 
 // The index of the lowest set bit of a non-zero word (de Bruijn sequence).
 int lowestBit(uint64_t bits)
@@ -94,40 +121,46 @@ int lowestBit(uint64_t bits)
     return kIndex[((bits & (~bits + 1)) * kDeBruijn) >> 58];
 }
 
-} // namespace
-
 // A corner c of one box passes the other box's test on an axis only within
 // a few roundings of that box's advanced extent [p, p + s]: less than
 // 2^-24 (|p| + 3 s) outside it. The margin is many times that, and also
-// covers p itself being rounded differently.
-bool reachOf(const Box& box, float dt, CellRange& out)
+// covers p itself being rounded differently. False when the axis cannot be
+// put in cells.
+bool axisCells(float position, float size, float velocity, float dt, int32_t& lo, int32_t& hi)
 {
-    const Vec3 p = advancedPosition(box, dt);
-    for (int a = 0; a < 3; ++a) {
-        const float s = component(box.size, a);
-        const float lo = component(p, a);
-        const float hi = lo + s;
-        if (!(s > 0.0f))
-            return false;
-        const float moved = component(box.velocity, a) * dt;
-        const float margin = kReachMargin * (absValue(component(box.position, a)) + absValue(moved) + absValue(lo) +
-                                             3.0f * s) +
-                             kReachMarginFloor;
-        const float wideLo = lo - margin;
-        const float wideHi = hi + margin;
-        // Also false for NaN and infinities.
-        if (!(wideLo >= -kMaxGridCoordinate && wideHi <= kMaxGridCoordinate))
-            return false;
-        out.lo[a] = int32_t(std::floor(wideLo * kInverseCellSize));
-        out.hi[a] = int32_t(std::floor(wideHi * kInverseCellSize));
-    }
-    return cellCount(out) <= kMaxCellsPerBox;
+    if (!(size > 0.0f))
+        return false;
+    const float moved = velocity * dt;
+    const float start = position + moved; // as advancedPosition moves it
+    const float end = start + size;
+    const float margin =
+        kReachMargin * (std::fabs(position) + std::fabs(moved) + std::fabs(start) + 3.0f * size) + kReachMarginFloor;
+    const float wideLo = start - margin;
+    const float wideHi = end + margin;
+    // Also false for NaN and infinities.
+    if (!(wideLo >= -kMaxGridCoordinate && wideHi <= kMaxGridCoordinate))
+        return false;
+    lo = floorToCell(wideLo * kInverseCellSize);
+    hi = floorToCell(wideHi * kInverseCellSize);
+    return true;
+}
+
+} // namespace
+
+bool reachOf(const Body& body, float dt, CellRange& out)
+{
+    const Vec3& p = body.position;
+    const Vec3& s = body.size;
+    const Vec3& v = body.velocity;
+    return axisCells(p.x, s.x, v.x, dt, out.lo[0], out.hi[0]) && axisCells(p.y, s.y, v.y, dt, out.lo[1], out.hi[1]) &&
+           axisCells(p.z, s.z, v.z, dt, out.lo[2], out.hi[2]) && cellCount(out) <= kMaxCellsPerBox;
 }
 
 void BroadPhase::begin(const BoxList& list, float stepSeconds)
 {
     dt = stepSeconds;
     count = list.count();
+    ensureSize(bodies, count);
     ensureSize(reach, count);
     ensureSize(flags, count);
     ensureSize(candidates, (size_t(count) + 63) / 64);
@@ -140,12 +173,16 @@ void BroadPhase::begin(const BoxList& list, float stepSeconds)
     strays.clear();
     loose.clear();
     for (uint32_t k = 0; k < count; ++k) {
-        flags[k] = reachOf(list.at(k), dt, reach[k]) ? 0 : kLoose;
+        const Box& box = list.at(k);
+        bodies[k] = Body{box.position, box.size, box.velocity};
+        flags[k] = reachOf(bodies[k], dt, reach[k]) ? 0 : kLoose;
         noteStrayOrLoose(k);
     }
     if (bucketStart.empty() || strays.size() > kStraysBeforeRebuild + count / kStraysPerBoxBeforeRebuild)
         rebuild();
 }
+
+bool BroadPhase::withinListedCells(uint32_t k) const { return k < listedCount && contains(listed[k], reach[k]); }
 
 void BroadPhase::noteStrayOrLoose(uint32_t k)
 {
@@ -154,7 +191,7 @@ void BroadPhase::noteStrayOrLoose(uint32_t k)
             flags[k] |= kInLoose;
             loose.push_back(k);
         }
-    } else if (!(flags[k] & kStrayed) && !(k < listedCount && contains(listed[k], reach[k]))) {
+    } else if (!(flags[k] & kStrayed) && !withinListedCells(k)) {
         flags[k] |= kStrayed;
         strays.push_back(k);
     }
@@ -169,15 +206,18 @@ void BroadPhase::rebuild()
     uint32_t buckets = kMinBuckets;
     while (buckets < 2 * total)
         buckets *= 2;
-    bucketMask = buckets - 1;
     ensureSize(bucketStart, size_t(buckets) + 1);
     ensureSize(bucketFill, buckets);
     ensureSize(entries, total);
     for (uint32_t& n : bucketStart)
         n = 0;
+    yCells = buckets >> (2 * kWrapBits);
     for (uint32_t k = 0; k < count; ++k)
         if (!(flags[k] & kLoose))
-            forEachCell(reach[k], [&](uint32_t h) { ++bucketStart[(h & bucketMask) + 1]; });
+            forEachBucketRun(reach[k], yCells, [&](uint32_t first, uint32_t end) {
+                for (uint32_t b = first; b < end; ++b)
+                    ++bucketStart[b + 1];
+            });
     for (uint32_t b = 0; b < buckets; ++b) {
         bucketStart[b + 1] += bucketStart[b];
         bucketFill[b] = bucketStart[b];
@@ -189,17 +229,40 @@ void BroadPhase::rebuild()
             continue;
         }
         listed[k] = reach[k];
-        forEachCell(reach[k], [&](uint32_t h) { entries[bucketFill[h & bucketMask]++] = k; });
+        forEachBucketRun(reach[k], yCells, [&](uint32_t first, uint32_t end) {
+            for (uint32_t b = first; b < end; ++b)
+                entries[bucketFill[b]++] = k;
+        });
     }
     listedCount = count;
     strays.clear();
+    ensureSize(neighbourFirst, count);
+    ensureSize(neighbourCount, count);
+    for (uint32_t& first : neighbourFirst)
+        first = kNoNeighbours;
+    neighbourPool.clear();
+    if (neighbourPool.capacity() < kNeighboursReservedPerBox * size_t(count))
+        neighbourPool.reserve(kNeighboursReservedPerBox * size_t(count));
+    extra.reserve(kMaxExtraCandidates);
 }
 
-bool BroadPhase::update(uint32_t k, const Box& box)
+// Bit for bit, so a NaN or a sign of zero counts as a change.
+bool BroadPhase::sync(uint32_t k, const Box& box)
+{
+    Body& body = bodies[k];
+    if (std::memcmp(&body.position, &box.position, sizeof body.position) == 0 &&
+        std::memcmp(&body.velocity, &box.velocity, sizeof body.velocity) == 0)
+        return false;
+    body.position = box.position;
+    body.velocity = box.velocity;
+    return update(k);
+}
+
+bool BroadPhase::update(uint32_t k)
 {
     const CellRange before = reach[k];
     const bool wasLoose = (flags[k] & kLoose) != 0;
-    const bool isLoose = !reachOf(box, dt, reach[k]);
+    const bool isLoose = !reachOf(bodies[k], dt, reach[k]);
     if (isLoose)
         flags[k] |= kLoose;
     else
@@ -208,49 +271,154 @@ bool BroadPhase::update(uint32_t k, const Box& box)
     return wasLoose != isLoose || (!isLoose && !sameRange(before, reach[k]));
 }
 
+// ---- A visit's candidates ------------------------------------------------------
+
 void BroadPhase::mark(uint32_t k)
 {
     const uint32_t word = k >> 6;
     candidates[word] |= uint64_t(1) << (k & 63);
-    if (word < firstWord)
-        firstWord = word;
-    if (word > lastWord)
-        lastWord = word;
+    firstWord = std::min(firstWord, word);
+    lastWord = std::max(lastWord, word);
 }
 
-void BroadPhase::gather(uint32_t i, uint32_t from)
+void BroadPhase::clearMarks()
 {
-    visitor = i;
-    if (flags[i] & kLoose) {
-        everyBox = true;
-        return;
-    }
-    const CellRange& r = reach[i];
-    forEachCell(r, [&](uint32_t h) {
-        const uint32_t b = h & bucketMask;
-        for (uint32_t n = bucketStart[b]; n < bucketStart[b + 1]; ++n) {
-            const uint32_t e = entries[n];
-            if (e >= from && e < count && e != i)
-                mark(e);
+    for (uint32_t w = firstWord; w <= lastWord; ++w)
+        candidates[w] = 0;
+    firstWord = uint32_t(candidates.size());
+    lastWord = 0;
+}
+
+void BroadPhase::markGrid(uint32_t i, const CellRange& cells, uint32_t from)
+{
+    const uint32_t* listedBoxes = entries.data();
+    const uint32_t* starts = bucketStart.data();
+    forEachBucketRun(cells, yCells, [&](uint32_t firstBucket, uint32_t endBucket) {
+        for (uint32_t e = starts[firstBucket]; e < starts[endBucket]; ++e) {
+            const uint32_t k = listedBoxes[e];
+            if (k >= from && k < count && k != i)
+                mark(k);
         }
     });
-    for (uint32_t e : strays)
-        if (e >= from && e != i && !(flags[e] & kLoose) && overlaps(reach[e], r))
-            mark(e);
-    for (uint32_t e : loose)
-        if (e >= from && e != i)
-            mark(e);
 }
 
-int64_t BroadPhase::next(uint32_t from) const
+void BroadPhase::markNeighbours(uint32_t i, uint32_t from)
 {
-    if (everyBox) {
+    const uint32_t* k = neighbourPool.data() + neighbourFirst[i];
+    for (const uint32_t* end = k + neighbourCount[i]; k != end; ++k)
+        if (*k >= from && *k < count)
+            mark(*k);
+}
+
+void BroadPhase::markStraysAndLoose(uint32_t i, uint32_t from)
+{
+    for (uint32_t k : strays)
+        if (k >= from && k != i && !(flags[k] & kLoose) && overlaps(reach[k], reach[i]))
+            mark(k);
+    for (uint32_t k : loose)
+        if (k >= from && k != i)
+            mark(k);
+}
+
+// The grid's boxes in i's listed cells, read once and kept in ascending order.
+void BroadPhase::findNeighbours(uint32_t i)
+{
+    markGrid(i, listed[i], 0);
+    neighbourFirst[i] = uint32_t(neighbourPool.size());
+    for (int64_t k = next(0); k >= 0; k = next(uint32_t(k) + 1))
+        neighbourPool.push_back(uint32_t(k));
+    neighbourCount[i] = uint32_t(neighbourPool.size()) - neighbourFirst[i];
+    clearMarks();
+}
+
+// Candidates from the neighbour list, with the strays and loose boxes that
+// could meet box i merged in from a short sorted list. Too many of those
+// and the bits serve better.
+bool BroadPhase::useNeighbours(uint32_t i, uint32_t from)
+{
+    extra.clear();
+    for (uint32_t k : strays)
+        if (k >= from && k != i && !(flags[k] & kLoose) && overlaps(reach[k], reach[i])) {
+            if (extra.size() == kMaxExtraCandidates)
+                return false;
+            extra.push_back(k);
+        }
+    for (uint32_t k : loose)
+        if (k >= from && k != i) {
+            if (extra.size() == kMaxExtraCandidates)
+                return false;
+            extra.push_back(k);
+        }
+    std::sort(extra.begin(), extra.end());
+    source = Source::Neighbours;
+    cursor = 0;
+    extraCursor = 0;
+    return true;
+}
+
+void BroadPhase::startVisit(uint32_t i)
+{
+    visitor = i;
+    source = Source::Bits;
+    if (flags[i] & kLoose) {
+        source = Source::EveryBox;
+        return;
+    }
+    if (!withinListedCells(i)) {
+        markGrid(i, reach[i], 0);
+        markStraysAndLoose(i, 0);
+        return;
+    }
+    if (neighbourFirst[i] == kNoNeighbours)
+        findNeighbours(i);
+    if (useNeighbours(i, 0))
+        return;
+    markNeighbours(i, 0);
+    markStraysAndLoose(i, 0);
+}
+
+void BroadPhase::lookAgainAbove(uint32_t j)
+{
+    clearMarks();
+    source = Source::Bits;
+    const uint32_t i = visitor;
+    if (flags[i] & kLoose) {
+        source = Source::EveryBox;
+        return;
+    }
+    if (withinListedCells(i) && neighbourFirst[i] != kNoNeighbours) {
+        if (useNeighbours(i, j + 1))
+            return;
+        markNeighbours(i, j + 1);
+    } else {
+        markGrid(i, reach[i], j + 1);
+    }
+    markStraysAndLoose(i, j + 1);
+}
+
+int64_t BroadPhase::next(uint32_t from)
+{
+    if (from >= count)
+        return -1;
+    if (source == Source::EveryBox) {
         if (from == visitor)
             ++from;
         return from < count ? int64_t(from) : -1;
     }
-    if (from >= count)
-        return -1;
+    if (source == Source::Neighbours) {
+        // Two ascending lists, asked for ascending indices: each goes on
+        // from its last answer.
+        const uint32_t* list = neighbourPool.data() + neighbourFirst[visitor];
+        const uint32_t length = neighbourCount[visitor];
+        while (cursor < length && (list[cursor] < from || list[cursor] == visitor))
+            ++cursor;
+        while (extraCursor < extra.size() && extra[extraCursor] < from)
+            ++extraCursor;
+        uint32_t k = cursor < length ? list[cursor] : count;
+        if (extraCursor < extra.size())
+            k = std::min(k, extra[extraCursor]);
+        return k < count ? int64_t(k) : -1;
+    }
     uint32_t word = from >> 6;
     if (word < firstWord)
         word = firstWord;
@@ -268,11 +436,60 @@ int64_t BroadPhase::next(uint32_t from) const
     }
 }
 
-void BroadPhase::clearCandidates()
+void BroadPhase::endVisit()
 {
-    for (uint32_t w = firstWord; w <= lastWord; ++w)
-        candidates[w] = 0;
-    firstWord = uint32_t(candidates.size());
-    lastWord = 0;
-    everyBox = false;
+    clearMarks();
+    source = Source::Bits;
+}
+
+// ---- The step -----------------------------------------------------------------
+
+namespace {
+
+// Kept between steps, so an unchanged arena needs no new grid.
+BroadPhase g_broadPhase;
+
+// The shortcut and the prediction read the packed copies; the answers
+// change the boxes themselves, and the copies follow.
+void visitContacts(BroadPhase& grid, BoxList& list, uint32_t i, float dt, CollisionType type, float friction)
+{
+    Box& box = list.at(i);
+    const Body& a = grid.bodies[i];
+    grid.startVisit(i);
+    for (int64_t j = grid.next(0); j >= 0; j = grid.next(uint32_t(j) + 1)) {
+        const Body& b = grid.bodies[size_t(j)];
+        if (contactChangesNothing(a, b, type))
+            continue;
+        const int mask = predictContact(a, b, dt);
+        if (mask == 0)
+            continue;
+        Box& other = list.at(uint32_t(j));
+        respondToContact(box, other, mask, dt, type, friction);
+        grid.sync(uint32_t(j), other);
+        // Box i now reaches other cells: look again beyond j.
+        if (grid.sync(i, box))
+            grid.lookAgainAbove(uint32_t(j));
+    }
+    grid.endVisit();
+}
+
+} // namespace
+
+void stepPhysicsBroadPhase(BoxList& list, float dt, Box& ground, float friction, bool resolveContacts,
+                           CollisionType type)
+{
+    if (!resolveContacts) {
+        stepPhysicsReference(list, dt, ground, friction, resolveContacts, type);
+        return;
+    }
+    BroadPhase& grid = g_broadPhase;
+    grid.begin(list, dt);
+    for (uint32_t i = 0; i < list.count(); ++i) {
+        Box& box = list.at(i);
+        resolveGroundContact(box, ground, dt, friction, type);
+        grid.sync(i, box);
+        visitContacts(grid, list, i, dt, type, friction);
+        box.moveBy(box.velocity.x * dt, box.velocity.y * dt, box.velocity.z * dt);
+        grid.sync(i, box);
+    }
 }

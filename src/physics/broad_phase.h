@@ -10,11 +10,14 @@
 // order, finds every contact the straightforward step finds, in its order.
 //
 // The grid lists each box in the cells its reach covered when the grid was
-// built. A box whose reach later leaves those cells is a stray, found by
-// its current reach from a short list; the grid is rebuilt when strays
-// pile up. A box the grid cannot hold (non-finite or far-off coordinates, a
-// size that is not positive and finite, a reach over too many cells) is
-// loose: it is a candidate of every box and every box is its candidate.
+// built, and is kept across steps. A box whose reach later leaves those
+// cells is a stray, found by its current reach from a short list; the grid
+// is rebuilt when strays pile up. A box the grid cannot hold (non-finite or
+// far-off coordinates, a size that is not positive and finite, a reach over
+// too many cells) is loose: it is a candidate of every box and every box is
+// its candidate. What the grid lists around a box is read once per grid and
+// kept as the box's neighbour list, so a box that stays within its cells
+// costs no grid reads at all.
 #pragma once
 
 #include <stdint.h>
@@ -22,8 +25,9 @@
 #include <vector>
 
 #include "boxes/box_list.h"
+#include "physics/contact.h"
 
-constexpr float kCellSize = 2.0f;                   // a crate's size
+constexpr float kCellSize = 2.0f;                   // a crate's size                   // a crate's size                   // a crate's size                   // a crate's size                   // a crate's size                   // a crate's size
 constexpr float kMaxGridCoordinate = 1.0e7f;        // beyond this a box is loose
 constexpr int64_t kMaxCellsPerBox = 4096;           // a wall covers about 900
 constexpr float kReachMargin = 1.0e-6f;             // relative; rounding is below 6e-8
@@ -34,12 +38,13 @@ struct CellRange {
     int32_t hi[3];
 };
 
-// Computes box's reach in cells for a step of dt; false when the box is loose.
-bool reachOf(const Box& box, float dt, CellRange& out);
+// Computes a box's reach in cells for a step of dt; false when it is loose.
+bool reachOf(const Body& body, float dt, CellRange& out);
 
 struct BroadPhase {
     // Per box, by list index.
-    std::vector<CellRange> reach;  // this step's, kept up to date by update
+    std::vector<Body> bodies;      // copies of the boxes' fields, kept up to date by sync
+    std::vector<CellRange> reach;  // this step's
     std::vector<CellRange> listed; // the cells the grid lists it in
     std::vector<uint8_t> flags;
     std::vector<uint32_t> strays;
@@ -48,34 +53,57 @@ struct BroadPhase {
     uint32_t listedCount = 0; // boxes below this index have grid entries
     float dt = 0.0f;
 
-    // The grid: bucket b (a cell's hash) lists entries[bucketStart[b]] up to
+    // The grid: bucket b lists entries[bucketStart[b]] up to
     // entries[bucketStart[b + 1]].
     std::vector<uint32_t> bucketStart;
     std::vector<uint32_t> bucketFill;
     std::vector<uint32_t> entries;
-    uint32_t bucketMask = 0;
+    uint32_t yCells = 0; // the grid wraps around after this many cells up
 
-    // One visit's candidates: a bit per box, or every box.
+    // What the grid lists in box k's listed cells, ascending, worked out at
+    // its first visit after a rebuild: neighbourPool[neighbourFirst[k]] on,
+    // neighbourCount[k] of them. While k stays within its listed cells,
+    // these are its candidates from the grid.
+    std::vector<uint32_t> neighbourFirst;
+    std::vector<uint32_t> neighbourCount;
+    std::vector<uint32_t> neighbourPool;
+
+    // One visit's candidates: the neighbour list as it is, a bit per box,
+    // or every box.
     std::vector<uint64_t> candidates;
     uint32_t firstWord = 1;
     uint32_t lastWord = 0;
-    bool everyBox = false;
+    enum class Source { Bits, Neighbours, EveryBox } source = Source::Bits;
     uint32_t visitor = 0;
+    uint32_t cursor = 0; // in the neighbour list
+    std::vector<uint32_t> extra; // strays and loose boxes merged into the neighbour list, ascending
+    size_t extraCursor = 0;
 
     // At the start of a step: every box's reach from its fields; rebuilds
     // the grid when too many boxes have strayed from it.
     void begin(const BoxList& list, float stepSeconds);
-    // After box k's position or velocity changed. True when its reach now
-    // covers other cells than before.
-    bool update(uint32_t k, const Box& box);
-    // Marks box i's candidates from index `from` on (box i excluded).
-    void gather(uint32_t i, uint32_t from);
-    // The lowest marked candidate at or above `from`, or -1.
-    int64_t next(uint32_t from) const;
-    void clearCandidates();
+    // After anything may have changed box k's position or velocity. True
+    // when its reach now covers other cells than before.
+    bool sync(uint32_t k, const Box& box);
+    // Box i's visit: its candidates, then, when its reach has changed
+    // during the visit, its candidates again above index j.
+    void startVisit(uint32_t i);
+    void lookAgainAbove(uint32_t j);
+    // The lowest candidate at or above `from`, or -1; `from` only grows
+    // during a visit.
+    int64_t next(uint32_t from);
+    void endVisit();
 
 private:
     void rebuild();
+    bool update(uint32_t k);
     void noteStrayOrLoose(uint32_t k);
+    bool withinListedCells(uint32_t k) const;
+    void markGrid(uint32_t i, const CellRange& cells, uint32_t from);
+    void markNeighbours(uint32_t i, uint32_t from);
+    void markStraysAndLoose(uint32_t i, uint32_t from);
     void mark(uint32_t k);
+    void clearMarks();
+    void findNeighbours(uint32_t i);
+    bool useNeighbours(uint32_t i, uint32_t from);
 };

@@ -8,7 +8,21 @@
 
 namespace {
 
-float top(const Box& b) { return b.position.y + b.size.y; }
+template <typename B>
+float top(const B& b)
+{
+    return b.position.y + b.size.y;
+}
+
+template <typename B>
+Vec3 advanced(const B& box, float dt)
+{
+    Vec3 p = box.position;
+    p.x += box.velocity.x * dt;
+    p.y += box.velocity.y * dt;
+    p.z += box.velocity.z * dt;
+    return p;
+}
 
 // Equality counts as apart; a NaN sets nothing.
 bool apartOnAxis(float aPos, float aSize, float bPos, float bSize)
@@ -82,18 +96,15 @@ void groundResponse(Box& box, const Box& ground, float dt, float friction, Colli
 
 } // namespace
 
-Vec3 advancedPosition(const Box& box, float dt)
-{
-    Vec3 p = box.position;
-    p.x += box.velocity.x * dt;
-    p.y += box.velocity.y * dt;
-    p.z += box.velocity.z * dt;
-    return p;
-}
+Vec3 advancedPosition(const Box& box, float dt) { return advanced(box, dt); }
+Vec3 advancedPosition(const Body& body, float dt) { return advanced(body, dt); }
 
-int predictContact(const Box& a, const Box& b, float dt)
+namespace {
+
+template <typename B>
+int predictMask(const B& a, const B& b, float dt)
 {
-    if (!cornersInside(advancedPosition(a, dt), a.size, advancedPosition(b, dt), b.size))
+    if (!cornersInside(advanced(a, dt), a.size, advanced(b, dt), b.size))
         return 0;
     int mask = 0;
     if (apartOnAxis(a.position.x, a.size.x, b.position.x, b.size.x))
@@ -104,6 +115,11 @@ int predictContact(const Box& a, const Box& b, float dt)
         mask |= kContactZ;
     return mask ? mask : kContactOverlapping;
 }
+
+} // namespace
+
+int predictContact(const Box& a, const Box& b, float dt) { return predictMask(a, b, dt); }
+int predictContact(const Body& a, const Body& b, float dt) { return predictMask(a, b, dt); }
 
 void applyFriction(Box& box, float dt, float friction)
 {

@@ -3,6 +3,10 @@
 // they give the same answers.
 #pragma once
 
+#include <stdint.h>
+
+#include <cstring>
+
 #include "boxes/box.h"
 #include "physics/collision_type.h"
 
@@ -19,17 +23,53 @@ constexpr float kGroundTestMargin = 2.0f;     // only boxes this close above the
 constexpr float kBounceThreshold = 0.1f;      // slower landings rest instead of bouncing
 constexpr float kReflection = -1.0f;
 
+// What predicting a contact reads of a box. The broad phase keeps a packed
+// copy of every listed box's.
+struct Body {
+    Vec3 position;
+    Vec3 size;
+    Vec3 velocity;
+};
+
+// +0 on every axis, bit for bit (-0 is not still: a response would change it).
+inline bool isStill(const Vec3& v)
+{
+    uint32_t x, y, z;
+    std::memcpy(&x, &v.x, sizeof x);
+    std::memcpy(&y, &v.y, sizeof y);
+    std::memcpy(&z, &v.z, sizeof z);
+    return (x | y | z) == 0;
+}
+
 // Where a box will be after dt at its own velocity: its position moved the
 // way moveBy moves it.
 Vec3 advancedPosition(const Box& box, float dt);
+Vec3 advancedPosition(const Body& body, float dt);
 
 int predictContact(const Box& a, const Box& b, float dt);
+int predictContact(const Body& a, const Body& b, float dt);
 void applyFriction(Box& box, float dt, float friction);
 
 // The answer to a predicted contact of a with b (mask from predictContact):
 // edits both boxes' velocities and, with Stop, may snap either one's
 // position.y.
 void respondToContact(Box& a, Box& b, int mask, float dt, CollisionType type, float friction);
+// True when answering any contact of a and b would leave both boxes as they
+// are, bit for bit, whatever the mask: a step may then skip predicting it.
+// It follows the responses in contact.cpp: Stop and Freeze only write +0 to
+// velocity components, and friction leaves a box with no horizontal speed
+// alone, so with both boxes still (+0, not -0) Stop's landing snap is the
+// one change left. Bounce flips signs, which changes a zero's bits too.
+// Inline: it runs for every pair the broad phase finds.
+inline bool contactChangesNothing(const Body& a, const Body& b, CollisionType type)
+{
+    if (type != CollisionType::Stop && type != CollisionType::Freeze)
+        return type != CollisionType::Bounce;
+    if (!isStill(a.velocity) || !isStill(b.velocity))
+        return false;
+    return type == CollisionType::Freeze ||
+           (!(a.position.y + a.size.y < b.position.y) && !(b.position.y + b.size.y < a.position.y));
+}
 // The ground's share of a box's visit: tests the box against the ground when
 // it is close enough above it and answers a predicted contact.
 void resolveGroundContact(Box& box, const Box& ground, float dt, float friction, CollisionType type);
