@@ -145,22 +145,46 @@ bool axisCells(float position, float size, float velocity, float dt, int32_t& lo
     return true;
 }
 
-} // namespace
+// The axes of a reach that need working out again: bit a for axis a.
+constexpr int kAllAxes = 7;
 
-bool reachOf(const Body& body, float dt, CellRange& out)
+bool reachAxes(const Body& body, float dt, CellRange& out, int axes)
 {
     const Vec3& p = body.position;
     const Vec3& s = body.size;
     const Vec3& v = body.velocity;
-    return axisCells(p.x, s.x, v.x, dt, out.lo[0], out.hi[0]) && axisCells(p.y, s.y, v.y, dt, out.lo[1], out.hi[1]) &&
-           axisCells(p.z, s.z, v.z, dt, out.lo[2], out.hi[2]) && cellCount(out) <= kMaxCellsPerBox;
+    return (!(axes & 1) || axisCells(p.x, s.x, v.x, dt, out.lo[0], out.hi[0])) &&
+           (!(axes & 2) || axisCells(p.y, s.y, v.y, dt, out.lo[1], out.hi[1])) &&
+           (!(axes & 4) || axisCells(p.z, s.z, v.z, dt, out.lo[2], out.hi[2])) && cellCount(out) <= kMaxCellsPerBox;
 }
+
+uint32_t bitsOf(float f)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    return bits;
+}
+
+// The axes on which a box's position or velocity differs from its copy's,
+// bit for bit. A step never changes sizes.
+int changedAxes(const Body& c, const Box& b)
+{
+    const uint32_t x = (bitsOf(c.position.x) ^ bitsOf(b.position.x)) | (bitsOf(c.velocity.x) ^ bitsOf(b.velocity.x));
+    const uint32_t y = (bitsOf(c.position.y) ^ bitsOf(b.position.y)) | (bitsOf(c.velocity.y) ^ bitsOf(b.velocity.y));
+    const uint32_t z = (bitsOf(c.position.z) ^ bitsOf(b.position.z)) | (bitsOf(c.velocity.z) ^ bitsOf(b.velocity.z));
+    return (x ? 1 : 0) | (y ? 2 : 0) | (z ? 4 : 0);
+}
+
+} // namespace
+
+bool reachOf(const Body& body, float dt, CellRange& out) { return reachAxes(body, dt, out, kAllAxes); }
 
 void BroadPhase::begin(const BoxList& list, float stepSeconds)
 {
     dt = stepSeconds;
     count = list.count();
     ensureSize(bodies, count);
+    ensureSize(stillness, count);
     ensureSize(reach, count);
     ensureSize(flags, count);
     ensureSize(candidates, (size_t(count) + 63) / 64);
@@ -175,6 +199,7 @@ void BroadPhase::begin(const BoxList& list, float stepSeconds)
     for (uint32_t k = 0; k < count; ++k) {
         const Box& box = list.at(k);
         bodies[k] = Body{box.position, box.size, box.velocity};
+        stillness[k] = stillnessOf(bodies[k]);
         flags[k] = reachOf(bodies[k], dt, reach[k]) ? 0 : kLoose;
         noteStrayOrLoose(k);
     }
@@ -250,19 +275,21 @@ void BroadPhase::rebuild()
 bool BroadPhase::sync(uint32_t k, const Box& box)
 {
     Body& body = bodies[k];
-    if (std::memcmp(&body.position, &box.position, sizeof body.position) == 0 &&
-        std::memcmp(&body.velocity, &box.velocity, sizeof body.velocity) == 0)
+    const int axes = changedAxes(body, box);
+    if (axes == 0)
         return false;
     body.position = box.position;
     body.velocity = box.velocity;
-    return update(k);
+    stillness[k] = stillnessOf(body);
+    return update(k, axes);
 }
 
-bool BroadPhase::update(uint32_t k)
+bool BroadPhase::update(uint32_t k, int axes)
 {
     const CellRange before = reach[k];
     const bool wasLoose = (flags[k] & kLoose) != 0;
-    const bool isLoose = !reachOf(bodies[k], dt, reach[k]);
+    // A loose box's cells were never all worked out.
+    const bool isLoose = !reachAxes(bodies[k], dt, reach[k], wasLoose ? kAllAxes : axes);
     if (isLoose)
         flags[k] |= kLoose;
     else
@@ -351,7 +378,8 @@ bool BroadPhase::useNeighbours(uint32_t i, uint32_t from)
         }
     std::sort(extra.begin(), extra.end());
     source = Source::Neighbours;
-    cursor = 0;
+    listAt = neighbourPool.data() + neighbourFirst[i];
+    listEnd = listAt + neighbourCount[i];
     extraCursor = 0;
     return true;
 }
@@ -408,13 +436,11 @@ int64_t BroadPhase::next(uint32_t from)
     if (source == Source::Neighbours) {
         // Two ascending lists, asked for ascending indices: each goes on
         // from its last answer.
-        const uint32_t* list = neighbourPool.data() + neighbourFirst[visitor];
-        const uint32_t length = neighbourCount[visitor];
-        while (cursor < length && (list[cursor] < from || list[cursor] == visitor))
-            ++cursor;
+        while (listAt != listEnd && (*listAt < from || *listAt == visitor))
+            ++listAt;
         while (extraCursor < extra.size() && extra[extraCursor] < from)
             ++extraCursor;
-        uint32_t k = cursor < length ? list[cursor] : count;
+        uint32_t k = listAt != listEnd ? *listAt : count;
         if (extraCursor < extra.size())
             k = std::min(k, extra[extraCursor]);
         return k < count ? int64_t(k) : -1;
@@ -434,6 +460,36 @@ int64_t BroadPhase::next(uint32_t from)
             return -1;
         bits = candidates[word];
     }
+}
+
+int64_t BroadPhase::nextToTest(uint32_t from, CollisionType type)
+{
+    const Stillness* still = stillness.data();
+    const Stillness self = still[visitor];
+    if (source == Source::Neighbours && extra.empty()) {
+        // The common case, kept tight: one pass along the neighbour list.
+        const uint32_t* k = listAt;
+        const uint32_t* end = listEnd;
+        const uint32_t i = visitor;
+        const uint32_t n = count;
+        for (; k != end; ++k) {
+            const uint32_t c = *k;
+            if (c < from || c == i)
+                continue;
+            if (c >= n)
+                break;
+            if (!contactChangesNothing(self, still[c], type)) {
+                listAt = k;
+                return c;
+            }
+        }
+        listAt = end;
+        return -1;
+    }
+    for (int64_t k = next(from); k >= 0; k = next(uint32_t(k) + 1))
+        if (!contactChangesNothing(self, still[size_t(k)], type))
+            return k;
+    return -1;
 }
 
 void BroadPhase::endVisit()
@@ -456,10 +512,8 @@ void visitContacts(BroadPhase& grid, BoxList& list, uint32_t i, float dt, Collis
     Box& box = list.at(i);
     const Body& a = grid.bodies[i];
     grid.startVisit(i);
-    for (int64_t j = grid.next(0); j >= 0; j = grid.next(uint32_t(j) + 1)) {
+    for (int64_t j = grid.nextToTest(0, type); j >= 0; j = grid.nextToTest(uint32_t(j) + 1, type)) {
         const Body& b = grid.bodies[size_t(j)];
-        if (contactChangesNothing(a, b, type))
-            continue;
         const int mask = predictContact(a, b, dt);
         if (mask == 0)
             continue;

@@ -44,6 +44,7 @@ bool reachOf(const Body& body, float dt, CellRange& out);
 struct BroadPhase {
     // Per box, by list index.
     std::vector<Body> bodies;      // copies of the boxes' fields, kept up to date by sync
+    std::vector<Stillness> stillness; // and what the shortcut reads of them
     std::vector<CellRange> reach;  // this step's
     std::vector<CellRange> listed; // the cells the grid lists it in
     std::vector<uint8_t> flags;
@@ -75,7 +76,8 @@ struct BroadPhase {
     uint32_t lastWord = 0;
     enum class Source { Bits, Neighbours, EveryBox } source = Source::Bits;
     uint32_t visitor = 0;
-    uint32_t cursor = 0; // in the neighbour list
+    const uint32_t* listAt = nullptr; // the neighbour list's next entry
+    const uint32_t* listEnd = nullptr;
     std::vector<uint32_t> extra; // strays and loose boxes merged into the neighbour list, ascending
     size_t extraCursor = 0;
 
@@ -92,11 +94,14 @@ struct BroadPhase {
     // The lowest candidate at or above `from`, or -1; `from` only grows
     // during a visit.
     int64_t next(uint32_t from);
+    // The same, passing over the candidates whose contact with the visitor
+    // could change nothing under `type` (contactChangesNothing).
+    int64_t nextToTest(uint32_t from, CollisionType type);
     void endVisit();
 
 private:
     void rebuild();
-    bool update(uint32_t k);
+    bool update(uint32_t k, int axes);
     void noteStrayOrLoose(uint32_t k);
     bool withinListedCells(uint32_t k) const;
     void markGrid(uint32_t i, const CellRange& cells, uint32_t from);

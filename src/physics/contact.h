@@ -54,22 +54,33 @@ void applyFriction(Box& box, float dt, float friction);
 // edits both boxes' velocities and, with Stop, may snap either one's
 // position.y.
 void respondToContact(Box& a, Box& b, int mask, float dt, CollisionType type, float friction);
+// What decides whether answering a contact could change anything: a box's
+// bottom and top, and whether it is still (+0 velocity on every axis).
+struct Stillness {
+    float bottom;
+    float top;
+    bool still;
+};
+
+inline Stillness stillnessOf(const Body& b) { return Stillness{b.position.y, b.position.y + b.size.y, isStill(b.velocity)}; }
+
 // True when answering any contact of a and b would leave both boxes as they
 // are, bit for bit, whatever the mask: a step may then skip predicting it.
 // It follows the responses in contact.cpp: Stop and Freeze only write +0 to
 // velocity components, and friction leaves a box with no horizontal speed
-// alone, so with both boxes still (+0, not -0) Stop's landing snap is the
-// one change left. Bounce flips signs, which changes a zero's bits too.
-// Inline: it runs for every pair the broad phase finds.
-inline bool contactChangesNothing(const Body& a, const Body& b, CollisionType type)
+// alone, so with both boxes still Stop's landing snap (an upper box's
+// bottom above the lower one's top) is the one change left. Bounce flips
+// signs, which changes a zero's bits too. Inline: it runs for every pair the
+// broad phase finds.
+inline bool contactChangesNothing(const Stillness& a, const Stillness& b, CollisionType type)
 {
     if (type != CollisionType::Stop && type != CollisionType::Freeze)
         return type != CollisionType::Bounce;
-    if (!isStill(a.velocity) || !isStill(b.velocity))
+    if (!a.still || !b.still)
         return false;
-    return type == CollisionType::Freeze ||
-           (!(a.position.y + a.size.y < b.position.y) && !(b.position.y + b.size.y < a.position.y));
+    return type == CollisionType::Freeze || (!(a.top < b.bottom) && !(b.top < a.bottom));
 }
+
 // The ground's share of a box's visit: tests the box against the ground when
 // it is close enough above it and answers a predicted contact.
 void resolveGroundContact(Box& box, const Box& ground, float dt, float friction, CollisionType type);
