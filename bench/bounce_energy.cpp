@@ -77,7 +77,7 @@ struct Recorder {
                     continue;
                 const unsigned bit = mask == kContactOverlapping ? kOverlappingBit : kTouchingBit;
                 const Vec3 pa = box.position, va = box.velocity, pb = other.position, vb = other.velocity;
-                respondToContact(box, other, mask, dt, type, kFriction);
+                respondToContact(box, other, mask, dt, type, kFriction, j < i);
                 if (!sameState(pa, va, box))
                     kinds[i] |= bit;
                 if (!sameState(pb, vb, other))

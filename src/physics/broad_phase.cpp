@@ -518,7 +518,7 @@ void visitContacts(BroadPhase& grid, BoxList& list, uint32_t i, float dt, Collis
         if (mask == 0)
             continue;
         Box& other = list.at(uint32_t(j));
-        respondToContact(box, other, mask, dt, type, friction);
+        respondToContact(box, other, mask, dt, type, friction, uint32_t(j) < i);
         grid.sync(uint32_t(j), other);
         // Box i now reaches other cells: look again beyond j.
         if (grid.sync(i, box))

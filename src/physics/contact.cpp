@@ -53,20 +53,44 @@ void stopResponse(Box& a, Box& b, int mask, float dt, float friction)
     }
 }
 
-void bounceResponse(Box& a, Box& b, int mask)
+// +1 when b lies beyond a on an axis, -1 when it lies before it; for boxes
+// that overlap on the axis, by their centres (0 when those are level).
+float sideOf(float aPos, float aSize, float bPos, float bSize)
 {
-    if (mask & kContactX) {
-        b.velocity.x *= kReflection;
-        a.velocity.x *= kReflection;
-    }
-    if (mask & kContactY) {
-        b.velocity.y *= kReflection;
-        a.velocity.y *= kReflection;
-    }
-    if (mask & kContactZ) {
-        b.velocity.z *= kReflection;
-        a.velocity.z *= kReflection;
-    }
+    if (aPos + aSize <= bPos)
+        return 1.0f;
+    if (bPos + bSize <= aPos)
+        return -1.0f;
+    const float apart = (bPos + 0.5f * bSize) - (aPos + 0.5f * aSize);
+    return apart > 0.0f ? 1.0f : apart < 0.0f ? -1.0f : 0.0f;
+}
+
+// Each box turns back along the axis only when it is heading into the
+// other: a pair met again later in the step, or boxes that overlap, are not
+// sent back into each other. The turn mirrors the box's path about where it
+// stands: one that has yet to move this step leaves at the speed it had
+// before this step's gravity (aBack and bBack add that gravity back), one
+// that has moved already at the speed it will have after the next step's
+// (they take it off). Either way it climbs back to where it fell from.
+void bounceAxis(float& av, float& bv, float side, float aBack, float bBack)
+{
+    if (bv * side < 0.0f)
+        bv = kReflection * (bv + bBack);
+    if (av * side > 0.0f)
+        av = kReflection * (av + aBack);
+}
+
+void bounceResponse(Box& a, Box& b, int mask, float dt, bool bHasMoved)
+{
+    const Vec3& p = a.position;
+    const Vec3& q = b.position;
+    const float back = dt * kGravity;
+    if (mask & kContactX)
+        bounceAxis(a.velocity.x, b.velocity.x, sideOf(p.x, a.size.x, q.x, b.size.x), 0.0f, 0.0f);
+    if (mask & kContactY)
+        bounceAxis(a.velocity.y, b.velocity.y, sideOf(p.y, a.size.y, q.y, b.size.y), back, bHasMoved ? -back : back);
+    if (mask & kContactZ)
+        bounceAxis(a.velocity.z, b.velocity.z, sideOf(p.z, a.size.z, q.z, b.size.z), 0.0f, 0.0f);
 }
 
 void groundResponse(Box& box, const Box& ground, float dt, float friction, CollisionType type)
@@ -81,14 +105,20 @@ void groundResponse(Box& box, const Box& ground, float dt, float friction, Colli
     case CollisionType::Freeze:
         box.velocity = Vec3(0.0f, 0.0f, 0.0f);
         break;
-    case CollisionType::Bounce:
-        if (absValue(box.velocity.y) > kBounceThreshold && box.position.y != groundTop) {
-            box.velocity.y *= kReflection;
+    case CollisionType::Bounce: {
+        // This step's gravity is already in the velocity: the box leaves at
+        // the speed it arrived with, so it climbs back to where it fell
+        // from. One already heading up is left to go.
+        const float arrival = box.velocity.y + dt * kGravity;
+        if (absValue(arrival) > kBounceThreshold && box.position.y != groundTop) {
+            if (arrival < 0.0f)
+                box.velocity.y = kReflection * arrival;
         } else {
             box.velocity.y = 0.0f;
             box.position.y = groundTop;
         }
         break;
+    }
     default:
         break;
     }
@@ -136,7 +166,7 @@ void applyFriction(Box& box, float dt, float friction)
     box.velocity.z *= ratio;
 }
 
-void respondToContact(Box& a, Box& b, int mask, float dt, CollisionType type, float friction)
+void respondToContact(Box& a, Box& b, int mask, float dt, CollisionType type, float friction, bool bHasMoved)
 {
     switch (type) {
     case CollisionType::Stop:
@@ -147,7 +177,7 @@ void respondToContact(Box& a, Box& b, int mask, float dt, CollisionType type, fl
         a.velocity = Vec3(0.0f, 0.0f, 0.0f);
         break;
     case CollisionType::Bounce:
-        bounceResponse(a, b, mask);
+        bounceResponse(a, b, mask, dt, bHasMoved);
         break;
     default:
         break;

@@ -50,10 +50,12 @@ int predictContact(const Box& a, const Box& b, float dt);
 int predictContact(const Body& a, const Body& b, float dt);
 void applyFriction(Box& box, float dt, float friction);
 
-// The answer to a predicted contact of a with b (mask from predictContact):
-// edits both boxes' velocities and, with Stop, may snap either one's
-// position.y.
-void respondToContact(Box& a, Box& b, int mask, float dt, CollisionType type, float friction);
+// The answer to a predicted contact of a, the box being visited, with b
+// (mask from predictContact): edits both boxes' velocities and, with Stop,
+// may snap either one's position.y. bHasMoved: b comes before a in the list,
+// so it has moved already in this step. The step runs right after
+// applyGravity(dt): a bounce takes this step's gravity into account.
+void respondToContact(Box& a, Box& b, int mask, float dt, CollisionType type, float friction, bool bHasMoved);
 // What decides whether answering a contact could change anything: a box's
 // bottom and top, and whether it is still (+0 velocity on every axis).
 struct Stillness {

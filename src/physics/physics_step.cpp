@@ -16,15 +16,19 @@ void applyGravity(float dt)
     }
 }
 
+// The boxes before a have moved already in this step; those after it have not.
 void resolveBoxContacts(Box& a, BoxList& list, float dt, CollisionType type, float friction)
 {
+    bool pastA = false;
     for (uint32_t j = 0; j < list.count(); ++j) {
         Box& b = list.at(j);
-        if (&b == &a)
+        if (&b == &a) {
+            pastA = true;
             continue;
+        }
         int mask = predictContact(a, b, dt);
         if (mask != 0)
-            respondToContact(a, b, mask, dt, type, friction);
+            respondToContact(a, b, mask, dt, type, friction, !pastA);
     }
 }
 
