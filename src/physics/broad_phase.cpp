@@ -175,9 +175,10 @@ int changedAxes(const Body& c, const Box& b)
     return (x ? 1 : 0) | (y ? 2 : 0) | (z ? 4 : 0);
 }
 
-} // namespace
-
+// A box's reach in cells for a step of dt; false when it is loose.
 bool reachOf(const Body& body, float dt, CellRange& out) { return reachAxes(body, dt, out, kAllAxes); }
+
+} // namespace
 
 void BroadPhase::begin(const BoxList& list, float stepSeconds)
 {

@@ -27,26 +27,23 @@
 #include "boxes/box_list.h"
 #include "physics/contact.h"
 
-constexpr float kCellSize = 2.0f;                   // a crate's size                   // a crate's size                   // a crate's size                   // a crate's size                   // a crate's size                   // a crate's size
-constexpr float kMaxGridCoordinate = 1.0e7f;        // beyond this a box is loose
-constexpr int64_t kMaxCellsPerBox = 4096;           // a wall covers about 900
-constexpr float kReachMargin = 1.0e-6f;             // relative; rounding is below 6e-8
-constexpr float kReachMarginFloor = 1.0e-30f;       // for boxes at the smallest scales
+constexpr float kCellSize = 2.0f;             // a crate's size
+constexpr float kMaxGridCoordinate = 1.0e7f;  // beyond this a box is loose
+constexpr int64_t kMaxCellsPerBox = 4096;     // a wall covers about 900
+constexpr float kReachMargin = 1.0e-6f;       // relative; rounding is below 6e-8
+constexpr float kReachMarginFloor = 1.0e-30f; // for boxes at the smallest scales
 
 struct CellRange {
     int32_t lo[3];
     int32_t hi[3];
 };
 
-// Computes a box's reach in cells for a step of dt; false when it is loose.
-bool reachOf(const Body& body, float dt, CellRange& out);
-
 struct BroadPhase {
     // Per box, by list index.
-    std::vector<Body> bodies;      // copies of the boxes' fields, kept up to date by sync
+    std::vector<Body> bodies;         // copies of the boxes' fields, kept up to date by sync
     std::vector<Stillness> stillness; // and what the shortcut reads of them
-    std::vector<CellRange> reach;  // this step's
-    std::vector<CellRange> listed; // the cells the grid lists it in
+    std::vector<CellRange> reach;     // this step's, in cells
+    std::vector<CellRange> listed;    // the cells the grid lists it in
     std::vector<uint8_t> flags;
     std::vector<uint32_t> strays;
     std::vector<uint32_t> loose;
