@@ -125,7 +125,8 @@ int main(int argc, char** argv)
 
     Recorder r;
     double thrown = 0.0;
-    float fastest = 0.0f;
+    float fastest = 0.0f, fastestInside = 0.0f;
+    int pushes = 0;
     for (int frame = 0; frame < frames; ++frame) {
         float dt = kFrameSeconds;
         const float travel = splitTravel(g_boxes, g_ground, dt, dt, kMaxTravelPerStep);
@@ -139,8 +140,13 @@ int main(int argc, char** argv)
             r.step(dt, CollisionType::Bounce);
             r.account(dt);
         }
-        for (uint32_t k = 0; k < g_boxes.count(); ++k)
-            fastest = std::max(fastest, length(g_boxes.at(k).velocity));
+        for (uint32_t k = 0; k < g_boxes.count(); ++k) {
+            const Box& b = g_boxes.at(k);
+            fastest = std::max(fastest, length(b.velocity));
+            if (std::fabs(b.position.x + 0.5f * b.size.x) < kArenaInside &&
+                std::fabs(b.position.z + 0.5f * b.size.z) < kArenaInside)
+                fastestInside = std::max(fastestInside, length(b.velocity));
+        }
         if (frame % framesPerThrow == 0 && int(g_boxes.count()) < 10 + crates) {
             g_camera.target = Vec3(across(random), up(random), across(random));
             Vec3 d(direction(random), direction(random), direction(random));
@@ -150,11 +156,12 @@ int main(int argc, char** argv)
                 all += energy(g_boxes.at(k), kFrameSeconds);
             const uint32_t n = g_boxes.count();
             spawnOrPush(kThrowSpeed * d.x, kThrowSpeed * d.y, kThrowSpeed * d.z);
+            if (g_boxes.count() == n)
+                ++pushes; // the spot was taken: the box there was pushed, if it could be
             double after = 0.0;
             for (uint32_t k = 0; k < g_boxes.count(); ++k)
                 after += energy(g_boxes.at(k), kFrameSeconds);
             thrown += after - all;
-            (void)n;
         }
     }
 
@@ -173,9 +180,10 @@ int main(int argc, char** argv)
     for (int k = 0; k < KindCount; ++k)
         std::printf("%-24s %12ld %14.1f %14.1f\n", kKindNames[k], r.tallies[k].steps, r.tallies[k].gained,
                     r.tallies[k].lost);
-    std::printf("energy brought by throws and pushes: %.1f\n", thrown);
+    std::printf("energy brought by throws and pushes: %.1f (%d throws met a box and pushed it instead)\n", thrown,
+                pushes);
     std::printf("pairs answered twice in one step: %ld\n", r.flippedAgain);
-    std::printf("fastest speed seen: %.1f units/s; crates outside the walls at the end: %d, below the ground: %d\n",
-                double(fastest), outside, below);
+    std::printf("fastest speed seen: %.1f units/s, %.1f within the walls\n", double(fastest), double(fastestInside));
+    std::printf("crates outside the walls at the end: %d, below the ground: %d\n", outside, below);
     return 0;
 }
