@@ -57,30 +57,41 @@ void applyFriction(Box& box, float dt, float friction);
 // applyGravity(dt): a bounce takes this step's gravity into account.
 void respondToContact(Box& a, Box& b, int mask, float dt, CollisionType type, float friction, bool bHasMoved);
 // What decides whether answering a contact could change anything: a box's
-// bottom and top, and whether it is still (+0 velocity on every axis).
+// bottom and top, whether it is still (+0 velocity on every axis, bit for
+// bit) and whether it is at rest (0 on every axis, of either sign).
 struct Stillness {
     float bottom;
     float top;
     bool still;
+    bool atRest;
 };
 
-inline Stillness stillnessOf(const Body& b) { return Stillness{b.position.y, b.position.y + b.size.y, isStill(b.velocity)}; }
+inline Stillness stillnessOf(const Body& b)
+{
+    const Vec3& v = b.velocity;
+    return Stillness{b.position.y, b.position.y + b.size.y, isStill(v), v.x == 0.0f && v.y == 0.0f && v.z == 0.0f};
+}
 
 // True when answering any contact of a and b would leave both boxes as they
 // are, bit for bit, whatever the mask: a step may then skip predicting it.
-// It follows the responses in contact.cpp: Stop and Freeze only write +0 to
+// It follows the responses in contact.cpp. Stop and Freeze only write +0 to
 // velocity components, and friction leaves a box with no horizontal speed
 // alone, so with both boxes still Stop's landing snap (an upper box's
-// bottom above the lower one's top) is the one change left. Bounce flips
-// signs, which changes a zero's bits too. Inline: it runs for every pair the
-// broad phase finds.
+// bottom above the lower one's top) is the one change left. Bounce turns
+// back only a box heading into the other, which needs a speed. Inline: it
+// runs for every pair the broad phase finds.
 inline bool contactChangesNothing(const Stillness& a, const Stillness& b, CollisionType type)
 {
-    if (type != CollisionType::Stop && type != CollisionType::Freeze)
-        return type != CollisionType::Bounce;
-    if (!a.still || !b.still)
-        return false;
-    return type == CollisionType::Freeze || (!(a.top < b.bottom) && !(b.top < a.bottom));
+    switch (type) {
+    case CollisionType::Stop:
+        return a.still && b.still && !(a.top < b.bottom) && !(b.top < a.bottom);
+    case CollisionType::Freeze:
+        return a.still && b.still;
+    case CollisionType::Bounce:
+        return a.atRest && b.atRest;
+    default:
+        return true;
+    }
 }
 
 // The ground's share of a box's visit: tests the box against the ground when
