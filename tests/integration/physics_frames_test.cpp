@@ -1,5 +1,5 @@
-// Physics through the real frame loop: what frames write, and how they are
-// split into steps.
+// Physics through the real frame loop: what frames write, how they are split
+// into steps, and bounce mode neither losing nor gaining energy.
 #include <gtest/gtest.h>
 
 #include <algorithm>
