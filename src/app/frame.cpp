@@ -1,13 +1,13 @@
 // frame.cpp: the steps of a frame, in order.
 #include "app/frame.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "app/game_state.h"
 #include "game/control_modes.h"
 #include "game/spawning.h"
 #include "physics/physics_step.h"
+#include "physics/split_travel.h"
 #include "render/frame_render.h"
 
 namespace {
@@ -42,18 +42,6 @@ void physicsStep(float dt)
     stepPhysics(g_boxes, dt, g_ground, kFriction, true, g_collisionType);
 }
 
-// The farthest any listed box could move along one axis in `dt`, allowing
-// for the speed gravity adds meanwhile.
-float fastestTravel(float dt)
-{
-    float fastest = 0.0f;
-    for (uint32_t i = 0; i < g_boxes.count(); ++i) {
-        const Vec3& v = g_boxes.at(i).velocity;
-        fastest = std::max({fastest, absValue(v.x), absValue(v.y), absValue(v.z)});
-    }
-    return (fastest + kGravity * dt) * dt;
-}
-
 void updateLights()
 {
     g_spotLight.Position = toD3DX(g_camera.eye);
@@ -76,10 +64,12 @@ void advancePhysics(float seconds)
             simulated = kMaxPhysicsSubSteps * kMaxPhysicsStepSeconds;
         }
     }
-    const float travel = fastestTravel(simulated / float(timeSteps));
+    const float travel = splitTravel(g_boxes, g_ground, simulated / float(timeSteps), simulated, kMaxTravelPerStep);
     int speedSteps = 1;
-    if (travel > kMaxTravelPerStep)
-        speedSteps = std::min(int(std::ceil(travel / kMaxTravelPerStep)), kMaxSpeedSubSteps);
+    if (travel >= kMaxTravelPerStep * float(kMaxSpeedSubSteps))
+        speedSteps = kMaxSpeedSubSteps;
+    else if (travel > kMaxTravelPerStep)
+        speedSteps = int(std::ceil(travel / kMaxTravelPerStep));
 
     const int steps = timeSteps * speedSteps;
     float step = simulated;

@@ -10,8 +10,10 @@ void runFrame();
 // kMaxPhysicsStepSeconds (a stall, a window drag, an open message box make
 // long frames; past kMaxPhysicsSubSteps of them the rest of the time is
 // dropped), and, for the rare very fast box (a crate dropped from far up),
-// none in which a box travels more than kMaxTravelPerStep. Ordinary frames
-// are one step, exactly as before.
+// none in which it travels more than kMaxTravelPerStep towards anything it
+// could meet this frame (see splitTravel). A fast crate that can meet
+// nothing, like one falling forever below the ground, splits nothing.
+// Ordinary frames are one step, exactly as before.
 constexpr float kMaxPhysicsStepSeconds = 1.0f / 30.0f;
 constexpr int kMaxPhysicsSubSteps = 10;
 constexpr float kMaxTravelPerStep = 1.0f; // half a crate; walls are 2 thick, the ground 5

@@ -1,6 +1,8 @@
 // box.cpp: creating, moving and releasing a box and its buffers.
 #include "boxes/box.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr UINT kMeshBytes = kBoxMeshVertexCount * sizeof(BoxVertex);
@@ -9,6 +11,7 @@ constexpr UINT kSlabIndexBytes = kSlabIndexCount * sizeof(WORD);
 constexpr float kDefaultTextureScale = 1.0f;
 constexpr float kShadowBaseY = -5.0f;
 constexpr float kShadowThickness = 0.01f;
+static_assert(sizeof(Box::MeshSource) == 9 * sizeof(float), "compared as bytes: no padding");
 
 // The slab's twelve triangles over its corners 0..7, clockwise seen from outside.
 const WORD kSlabIndices[kSlabIndexCount] = {
@@ -45,7 +48,7 @@ void writeSlabIndices(IDirect3DIndexBuffer9* buffer)
 Box::Box()
     : vertexBuffer(nullptr), shadowVertexBuffer(nullptr), shadowIndexBuffer(nullptr), castsShadow(true),
       shadowBaseY(0.0f), shadowThickness(0.0f), position(0.0f, 0.0f, 0.0f), size(0.0f, 0.0f, 0.0f),
-      velocity(0.0f, 0.0f, 0.0f), textureScale(0.0f)
+      velocity(0.0f, 0.0f, 0.0f), textureScale(0.0f), written(), meshWritten(false)
 {
 }
 
@@ -87,6 +90,7 @@ void Box::release()
     releaseBuffer(vertexBuffer);
     releaseBuffer(shadowVertexBuffer);
     releaseBuffer(shadowIndexBuffer);
+    meshWritten = false;
 }
 
 bool Box::setPosition(float x, float y, float z)
@@ -106,5 +110,8 @@ bool Box::moveBy(float dx, float dy, float dz)
     position.z += dz;
     if (!vertexBuffer)
         return false;
+    const MeshSource now = meshSource();
+    if (meshWritten && std::memcmp(&now, &written, sizeof now) == 0)
+        return true;
     return rebuildMesh();
 }

@@ -29,6 +29,18 @@ struct Box {
     Vec3 velocity; // units per second
     float textureScale;
 
+    // The fields the vertex buffers were last written from. A move that
+    // leaves them all as they were, bit for bit, writes nothing.
+    struct MeshSource {
+        Vec3 position;
+        Vec3 size;
+        float textureScale;
+        float shadowBaseY;
+        float shadowThickness;
+    };
+    MeshSource written;
+    bool meshWritten; // false until a rebuild writes both buffers
+
     Box();
     ~Box();
     // A box owns its buffers: it is never copied.
@@ -38,7 +50,9 @@ struct Box {
     bool create(IDirect3DDevice9* device, float px, float py, float pz, float sx, float sy, float sz);
     void release();
     bool setPosition(float x, float y, float z);
+    // Rebuilds the vertex data only when it would change.
     bool moveBy(float dx, float dy, float dz);
     // Writes both vertex buffers from the fields.
     bool rebuildMesh();
+    MeshSource meshSource() const;
 };

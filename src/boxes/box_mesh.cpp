@@ -85,8 +85,14 @@ void setTexCoords(BoxVertex& vertex, float u, float v)
     vertex.v = v;
 }
 
+Box::MeshSource Box::meshSource() const
+{
+    return MeshSource{position, size, textureScale, shadowBaseY, shadowThickness};
+}
+
 bool Box::rebuildMesh()
 {
+    meshWritten = false;
     if (!vertexBuffer)
         return false;
     const Extent mesh = {{position.x, position.y, position.z},
@@ -99,5 +105,9 @@ bool Box::rebuildMesh()
     const Extent slab = {{position.x, shadowBaseY, position.z},
                          {position.x + size.x, shadowBaseY + shadowThickness, position.z + size.z}};
     const float kSlabUvScale = 1.0f;
-    return writeBuffer(shadowVertexBuffer, kSlab, kSlabVertexCount, slab, kSlabUvScale);
+    if (!writeBuffer(shadowVertexBuffer, kSlab, kSlabVertexCount, slab, kSlabUvScale))
+        return false;
+    written = meshSource();
+    meshWritten = true;
+    return true;
 }

@@ -1,37 +1,32 @@
 // overlap.cpp: the corner-in-box test and the search over the list.
 #include "physics/overlap.h"
 
+#include <cmath>
+
 namespace {
 
 // The absolute-difference form decides for any size: a negative size
 // contains nothing, a zero size only its own position, and NaN nothing.
 bool withinAxis(float c, float position, float size)
 {
-    return absValue(c - position) <= size && absValue(c - (position + size)) <= size;
+    return std::fabs(c - position) <= size && std::fabs(c - (position + size)) <= size;
 }
 
-struct Region {
-    const Vec3& position;
-    const Vec3& size;
-};
-
-bool cornerInside(float cx, float cy, float cz, const Region& b)
+bool eitherWithinAxis(float c0, float c1, float position, float size)
 {
-    return withinAxis(cx, b.position.x, b.size.x) && withinAxis(cy, b.position.y, b.size.y) &&
-           withinAxis(cz, b.position.z, b.size.z);
+    return withinAxis(c0, position, size) || withinAxis(c1, position, size);
 }
 
 } // namespace
 
-// The corners in a fixed order; the first that passes ends the test.
+// A corner takes one of a's two ends on each axis, and every combination is
+// a corner: so some corner lies inside b exactly when, on every axis, one of
+// the two ends does.
 bool cornersInside(const Vec3& aPosition, const Vec3& aSize, const Vec3& bPosition, const Vec3& bSize)
 {
-    const Region b = {bPosition, bSize};
-    const float x = aPosition.x, y = aPosition.y, z = aPosition.z;
-    const float x1 = x + aSize.x, y1 = y + aSize.y, z1 = z + aSize.z;
-    return cornerInside(x, y, z, b) || cornerInside(x, y1, z, b) || cornerInside(x1, y1, z, b) ||
-           cornerInside(x1, y, z, b) || cornerInside(x, y, z1, b) || cornerInside(x, y1, z1, b) ||
-           cornerInside(x1, y1, z1, b) || cornerInside(x1, y, z1, b);
+    return eitherWithinAxis(aPosition.x, aPosition.x + aSize.x, bPosition.x, bSize.x) &&
+           eitherWithinAxis(aPosition.y, aPosition.y + aSize.y, bPosition.y, bSize.y) &&
+           eitherWithinAxis(aPosition.z, aPosition.z + aSize.z, bPosition.z, bSize.z);
 }
 
 bool boxOverlaps(const Box& a, const Box& b) { return cornersInside(a.position, a.size, b.position, b.size); }

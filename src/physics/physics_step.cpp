@@ -1,100 +1,12 @@
-// physics_step.cpp: the physics step.
+// physics_step.cpp: gravity, the reference step, and the choice of step.
 //
 // Boxes are visited in index order and each is moved before the next is
 // visited: a box at a lower index has already moved in this step, one at a
 // higher index has not. Every pair is visited from both sides, and each
-// visit may change both boxes' velocities; no speed passes between them.
+// visit may change both boxes' velocities.
 #include "physics/physics_step.h"
 
-#include "physics/overlap.h"
-
-namespace {
-
-float top(const Box& b) { return b.position.y + b.size.y; }
-
-// Where a box will be after dt at its own velocity: the position moved the
-// way moveBy moves it. A look-ahead copy needs nothing more than that and its
-// size, and owns no buffers.
-Vec3 advancedPosition(const Box& box, float dt)
-{
-    Vec3 p = box.position;
-    p.x += box.velocity.x * dt;
-    p.y += box.velocity.y * dt;
-    p.z += box.velocity.z * dt;
-    return p;
-}
-
-// Equality counts as apart; a NaN sets nothing.
-bool apartOnAxis(float aPos, float aSize, float bPos, float bSize)
-{
-    return bPos + bSize <= aPos || aPos + aSize <= bPos;
-}
-
-void stopResponse(Box& a, Box& b, int mask, float dt, float friction)
-{
-    if (mask & kContactX) {
-        b.velocity.x = 0.0f;
-        a.velocity.x = 0.0f;
-    }
-    if (mask & kContactY) {
-        b.velocity.y = 0.0f;
-        a.velocity.y = 0.0f;
-        // The upper box always comes down onto the lower one.
-        if (top(a) < b.position.y)
-            b.position.y = top(a);
-        if (top(b) < a.position.y)
-            a.position.y = top(b);
-        applyFriction(b, dt, friction);
-        applyFriction(a, dt, friction);
-    }
-    if (mask & kContactZ) {
-        b.velocity.z = 0.0f;
-        a.velocity.z = 0.0f;
-    }
-}
-
-void bounceResponse(Box& a, Box& b, int mask)
-{
-    if (mask & kContactX) {
-        b.velocity.x *= kReflection;
-        a.velocity.x *= kReflection;
-    }
-    if (mask & kContactY) {
-        b.velocity.y *= kReflection;
-        a.velocity.y *= kReflection;
-    }
-    if (mask & kContactZ) {
-        b.velocity.z *= kReflection;
-        a.velocity.z *= kReflection;
-    }
-}
-
-void groundResponse(Box& box, const Box& ground, float dt, float friction, CollisionType type)
-{
-    const float groundTop = top(ground);
-    switch (type) {
-    case CollisionType::Stop:
-        box.velocity.y = 0.0f;
-        box.position.y = groundTop;
-        applyFriction(box, dt, friction);
-        break;
-    case CollisionType::Freeze:
-        box.velocity = Vec3(0.0f, 0.0f, 0.0f);
-        break;
-    case CollisionType::Bounce:
-        if (absValue(box.velocity.y) > kBounceThreshold && box.position.y != groundTop) {
-            box.velocity.y *= kReflection;
-        } else {
-            box.velocity.y = 0.0f;
-            box.position.y = groundTop;
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-} // namespace
+PhysicsStepMethod g_physicsStepMethod = PhysicsStepMethod::BroadPhase;
 
 void applyGravity(float dt)
 {
@@ -104,72 +16,39 @@ void applyGravity(float dt)
     }
 }
 
-int predictContact(const Box& a, const Box& b, float dt)
-{
-    if (!cornersInside(advancedPosition(a, dt), a.size, advancedPosition(b, dt), b.size))
-        return 0;
-    int mask = 0;
-    if (apartOnAxis(a.position.x, a.size.x, b.position.x, b.size.x))
-        mask |= kContactX;
-    if (apartOnAxis(a.position.y, a.size.y, b.position.y, b.size.y))
-        mask |= kContactY;
-    if (apartOnAxis(a.position.z, a.size.z, b.position.z, b.size.z))
-        mask |= kContactZ;
-    return mask ? mask : kContactOverlapping;
-}
-
-void applyFriction(Box& box, float dt, float friction)
-{
-    if (dt == 0.0f || friction == 0.0f)
-        return;
-    float speed = length(Vec3(box.velocity.x, 0.0f, box.velocity.z));
-    float slowed = speed - dt * friction;
-    if (speed == 0.0f)
-        return;
-    if (slowed < 0.0f)
-        slowed = 0.0f;
-    float ratio = slowed / speed;
-    box.velocity.x *= ratio;
-    box.velocity.z *= ratio;
-}
-
+// The boxes before a have moved already in this step; those after it have not.
 void resolveBoxContacts(Box& a, BoxList& list, float dt, CollisionType type, float friction)
 {
+    bool pastA = false;
     for (uint32_t j = 0; j < list.count(); ++j) {
         Box& b = list.at(j);
-        if (&b == &a)
+        if (&b == &a) {
+            pastA = true;
             continue;
-        int mask = predictContact(a, b, dt);
-        if (mask == 0)
-            continue;
-        switch (type) {
-        case CollisionType::Stop:
-            stopResponse(a, b, mask, dt, friction);
-            break;
-        case CollisionType::Freeze:
-            b.velocity = Vec3(0.0f, 0.0f, 0.0f);
-            a.velocity = Vec3(0.0f, 0.0f, 0.0f);
-            break;
-        case CollisionType::Bounce:
-            bounceResponse(a, b, mask);
-            break;
-        default:
-            break;
         }
+        int mask = predictContact(a, b, dt);
+        if (mask != 0)
+            respondToContact(a, b, mask, dt, type, friction, !pastA);
+    }
+}
+
+void stepPhysicsReference(BoxList& list, float dt, Box& ground, float friction, bool resolveContacts,
+                          CollisionType type)
+{
+    for (uint32_t i = 0; i < list.count(); ++i) {
+        Box& box = list.at(i);
+        if (resolveContacts) {
+            resolveGroundContact(box, ground, dt, friction, type);
+            resolveBoxContacts(box, list, dt, type, friction);
+        }
+        box.moveBy(box.velocity.x * dt, box.velocity.y * dt, box.velocity.z * dt);
     }
 }
 
 void stepPhysics(BoxList& list, float dt, Box& ground, float friction, bool resolveContacts, CollisionType type)
 {
-    for (uint32_t i = 0; i < list.count(); ++i) {
-        Box& box = list.at(i);
-        if (resolveContacts) {
-            if (top(ground) + kGroundTestMargin > box.position.y) {
-                if (predictContact(box, ground, dt) != 0)
-                    groundResponse(box, ground, dt, friction, type);
-            }
-            resolveBoxContacts(box, list, dt, type, friction);
-        }
-        box.moveBy(box.velocity.x * dt, box.velocity.y * dt, box.velocity.z * dt);
-    }
+    if (g_physicsStepMethod == PhysicsStepMethod::Reference)
+        stepPhysicsReference(list, dt, ground, friction, resolveContacts, type);
+    else
+        stepPhysicsBroadPhase(list, dt, ground, friction, resolveContacts, type);
 }

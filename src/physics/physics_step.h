@@ -6,23 +6,25 @@
 #include "boxes/box.h"
 #include "boxes/box_list.h"
 #include "physics/collision_type.h"
-
-// Contact mask bits: the axes on which two boxes were apart (or touching)
-// before the step, i.e. along which the predicted contact happens.
-constexpr int kContactX = 1;
-constexpr int kContactY = 2;
-constexpr int kContactZ = 4;
-// Boxes that already overlapped on every axis.
-constexpr int kContactOverlapping = 7;
-
-constexpr float kGravity = 10.0f;             // units per second squared
-constexpr float kGroundTestMargin = 2.0f;     // only boxes this close above the ground test it
-constexpr float kBounceThreshold = 0.1f;      // slower landings rest instead of bouncing
-constexpr float kReflection = -1.0f;
+#include "physics/contact.h"
 
 void applyGravity(float dt);
+// Runs the step chosen by g_physicsStepMethod.
 void stepPhysics(BoxList& list, float dt, Box& ground, float friction, bool resolveContacts, CollisionType type);
 
-int predictContact(const Box& a, const Box& b, float dt);
+// The two ways to run the step, with bit-for-bit the same results. The game
+// always runs the broad phase; tests and benchmarks set this switch to
+// compare it with the reference, the straightforward step over every pair.
+enum class PhysicsStepMethod { BroadPhase, Reference };
+extern PhysicsStepMethod g_physicsStepMethod;
+
+// The straightforward step: every box tested against every other box.
+void stepPhysicsReference(BoxList& list, float dt, Box& ground, float friction, bool resolveContacts,
+                          CollisionType type);
+// The same step, testing each box only against the boxes a grid says it
+// could reach (see broad_phase.h).
+void stepPhysicsBroadPhase(BoxList& list, float dt, Box& ground, float friction, bool resolveContacts,
+                           CollisionType type);
+
+// Box a's contacts with every other listed box, in index order.
 void resolveBoxContacts(Box& a, BoxList& list, float dt, CollisionType type, float friction);
-void applyFriction(Box& box, float dt, float friction);

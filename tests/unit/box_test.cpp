@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "boxes/box.h"
+#include "d3d9/resources.h"
 #include "support/headless_device.h"
 
 namespace {
@@ -184,6 +185,40 @@ TEST_F(BoxTest, TheSlabStaysOnTheGroundWhenTheBoxRisesAndFollowsItSideways)
     EXPECT_EQ(slab[6].z, 1.0f);
     ASSERT_TRUE(box.setPosition(-4, 0, 0));
     EXPECT_EQ(readVertices(box.shadowVertexBuffer, kSlabVertexCount)[0].x, -4.0f);
+}
+
+// A move rewrites the vertex data only when its bytes would change: not for
+// a move by nothing, but for a position written directly (a landing's snap),
+// a new texture scale, or a zero changing sign.
+TEST_F(BoxTest, MoveByRewritesTheVerticesOnlyWhenTheyWouldChange)
+{
+    Box box;
+    ASSERT_TRUE(box.create(device(), 1, 2, 3, 2, 2, 2));
+    auto writes = [&box] {
+        return asImpl(box.vertexBuffer)->data.version + asImpl(box.shadowVertexBuffer)->data.version;
+    };
+    const uint32_t created = writes();
+    ASSERT_TRUE(box.moveBy(0, 0, 0));
+    EXPECT_EQ(writes(), created);
+
+    box.position.y = -5.0f;
+    ASSERT_TRUE(box.moveBy(0, 0, 0));
+    EXPECT_EQ(readVertices(box.vertexBuffer, kBoxMeshVertexCount)[0].y, -5.0f);
+    const uint32_t snapped = writes();
+    EXPECT_GT(snapped, created);
+
+    box.textureScale = 3.0f;
+    ASSERT_TRUE(box.moveBy(0, 0, 0));
+    EXPECT_EQ(readVertices(box.vertexBuffer, kBoxMeshVertexCount)[0].v, 3.0f);
+    const uint32_t rescaled = writes();
+    EXPECT_GT(rescaled, snapped);
+
+    box.position.x = 0.0f;
+    ASSERT_TRUE(box.moveBy(0, 0, 0));
+    const uint32_t atZero = writes();
+    box.position.x = -0.0f;
+    ASSERT_TRUE(box.moveBy(-0.0f, 0, 0));
+    EXPECT_GT(writes(), atZero);
 }
 
 TEST_F(BoxTest, ANullDeviceChangesNothing)

@@ -1,0 +1,205 @@
+// The broad-phase step against the reference step: the same scenes run
+// side by side and every box's position and velocity must agree bit for bit
+// after every step, in every collision mode.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "physics/physics_step.h"
+#include "support/geometry.h"
+
+namespace {
+
+constexpr float kFriction = 20.0f;
+constexpr float kInf = std::numeric_limits<float>::infinity();
+const float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+bool sameBits(const Vec3& a, const Vec3& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Two copies of one scene: one stepped by the reference, one by the broad phase.
+struct Twin {
+    BoxList reference, broad;
+    Box ground;
+    Twin() { setGeometry(ground, Vec3(-20, -10, -20), Vec3(40, 5, 40)); }
+
+    void add(Vec3 p, Vec3 s, Vec3 v = Vec3(0, 0, 0))
+    {
+        addGeometry(reference, p, s, v);
+        addGeometry(broad, p, s, v);
+    }
+    void addWalls()
+    {
+        add(Vec3(-20, -5, -20), Vec3(40, 40, 2));
+        add(Vec3(-20, -5, 18), Vec3(40, 40, 2));
+        add(Vec3(-20, -5, -18), Vec3(2, 40, 36));
+        add(Vec3(18, -5, -18), Vec3(2, 40, 36));
+    }
+    void removeLast()
+    {
+        reference.removeLast();
+        broad.removeLast();
+    }
+    // What the game does between steps: a push or a walk sets a velocity.
+    void setVelocity(uint32_t i, Vec3 v)
+    {
+        reference.at(i).velocity = v;
+        broad.at(i).velocity = v;
+    }
+
+    // Gravity and one step on each copy; false, with the first difference
+    // reported, when they disagree.
+    bool step(float dt, CollisionType type, const std::string& where)
+    {
+        for (BoxList* list : {&reference, &broad})
+            for (uint32_t i = 0; i < list->count(); ++i)
+                list->at(i).velocity.y = list->at(i).velocity.y - dt * kGravity;
+        stepPhysicsReference(reference, dt, ground, kFriction, true, type);
+        stepPhysicsBroadPhase(broad, dt, ground, kFriction, true, type);
+        for (uint32_t i = 0; i < reference.count(); ++i) {
+            const Box& r = reference.at(i);
+            const Box& b = broad.at(i);
+            if (!sameBits(r.position, b.position) || !sameBits(r.velocity, b.velocity)) {
+                ADD_FAILURE() << where << ": box " << i << " reference p(" << r.position.x << ", " << r.position.y
+                              << ", " << r.position.z << ") v(" << r.velocity.x << ", " << r.velocity.y << ", "
+                              << r.velocity.z << "), broad phase p(" << b.position.x << ", " << b.position.y
+                              << ", " << b.position.z << ") v(" << b.velocity.x << ", " << b.velocity.y << ", "
+                              << b.velocity.z << ")";
+                return false;
+            }
+        }
+        return true;
+    }
+    bool run(int steps, float dt, CollisionType type, const std::string& name)
+    {
+        for (int s = 0; s < steps; ++s)
+            if (!step(dt, type, name + " step " + std::to_string(s)))
+                return false;
+        return true;
+    }
+};
+
+const CollisionType kTypes[] = {CollisionType::Stop, CollisionType::Bounce, CollisionType::Freeze};
+
+std::string nameOf(CollisionType t)
+{
+    return t == CollisionType::Stop ? "stop" : t == CollisionType::Bounce ? "bounce" : "freeze";
+}
+
+// Crates resting in layers on one another and on the ground, every face
+// exactly touching its neighbours, some on cell boundaries; one falls in.
+void restingStack(Twin& t)
+{
+    t.addWalls();
+    for (int layer = 0; layer < 4; ++layer)
+        for (int row = 0; row < 5; ++row)
+            for (int column = 0; column < 5; ++column)
+                t.add(Vec3(-6.0f + 2.0f * float(column), -5.0f + 2.0f * float(layer), -4.0f + 2.0f * float(row)),
+                      Vec3(2, 2, 2));
+    t.add(Vec3(-5.5f, 10, -3.5f), Vec3(2, 2, 2), Vec3(0.5f, -4, 0.25f));
+    // Gaps of one unit in the last place: apart, or touching after rounding.
+    t.add(Vec3(std::nextafter(4.0f, 5.0f), -5, -4), Vec3(2, 2, 2));
+    t.add(Vec3(6, std::nextafter(-5.0f, -6.0f), -4), Vec3(2, 2, 2), Vec3(-1e-6f, 0, 0));
+}
+
+// Crates anywhere in the arena, many overlapping, thrown in every direction.
+void randomCrowd(Twin& t, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> place(-17.0f, 15.0f), height(-5.0f, 30.0f), speed(-30.0f, 30.0f),
+        size(0.5f, 3.0f);
+    t.addWalls();
+    for (int i = 0; i < 150; ++i) {
+        // Some land on whole units, where faces touch exactly.
+        const bool aligned = i % 3 == 0;
+        Vec3 p(place(random), height(random), place(random));
+        if (aligned)
+            p = Vec3(std::floor(p.x), std::floor(p.y), std::floor(p.z));
+        const float s = aligned ? 2.0f : size(random);
+        t.add(p, Vec3(s, s, s), Vec3(speed(random), speed(random), speed(random)));
+    }
+}
+
+// Fast throws into the walls and the stack, a crate dropped from far up, one
+// falling forever far below, and boxes no grid can place.
+void hostile(Twin& t)
+{
+    t.addWalls();
+    for (int i = 0; i < 6; ++i)
+        t.add(Vec3(-4.0f + 2.0f * float(i), -5, 0), Vec3(2, 2, 2));
+    t.add(Vec3(0, 2, 5), Vec3(2, 2, 2), Vec3(900, 0, 0));
+    t.add(Vec3(-10, 20, -10), Vec3(2, 2, 2), Vec3(-150, -300, 70));
+    t.add(Vec3(1, 3000, 1), Vec3(2, 2, 2), Vec3(0, -20000, 0));
+    t.add(Vec3(5, -1.25e6f, 5), Vec3(2, 2, 2), Vec3(0, -5000, 0));
+    t.add(Vec3(5, -3e7f, 5), Vec3(2, 2, 2), Vec3(0, -30000, 0));
+    t.add(Vec3(0, 4, 0), Vec3(2, 2, 2), Vec3(kNaN, 0, 0));
+    t.add(Vec3(-2, 0, 1), Vec3(2, 2, 2), Vec3(0, kInf, 0));
+    t.add(Vec3(3, -5, 3), Vec3(2, 2, 2), Vec3(-kInf, 0, 1e30f));
+    t.add(Vec3(2, -4, 0), Vec3(0, 0, 0));
+    t.add(Vec3(-3, -5, 0), Vec3(0, 2, 2));
+    t.add(Vec3(4, -5, 1), Vec3(-2, 2, 2), Vec3(1, 0, 0));
+    t.add(Vec3(kNaN, 0, 0), Vec3(2, 2, 2));
+    t.add(Vec3(-kInf, -5, 0), Vec3(2, 2, 2));
+    t.add(Vec3(0, -5, 0), Vec3(1e30f, 1, 1));
+    t.add(Vec3(-1e-30f, -5, 0), Vec3(1e-30f, 1e-30f, 1e-30f));
+    t.add(Vec3(-4, -5, -4), Vec3(kInf, 2, 2));
+}
+
+TEST(PhysicsDifferential, TheBroadPhaseStepMatchesTheReferenceBitForBit)
+{
+    int steps = 0;
+    for (CollisionType type : kTypes) {
+        const std::string mode = nameOf(type);
+        {
+            Twin t;
+            restingStack(t);
+            ASSERT_TRUE(t.run(150, 1.0f / 60.0f, type, "resting stack, " + mode));
+            steps += 150;
+        }
+        for (unsigned seed = 1; seed <= 3; ++seed) {
+            Twin t;
+            randomCrowd(t, seed);
+            const float dt = seed == 2 ? 1.0f / 30.0f : 1.0f / 125.0f;
+            ASSERT_TRUE(t.run(150, dt, type, "crowd " + std::to_string(seed) + ", " + mode));
+            steps += 150;
+        }
+        {
+            Twin t;
+            hostile(t);
+            ASSERT_TRUE(t.run(120, 1.0f / 60.0f, type, "hostile, " + mode));
+            ASSERT_TRUE(t.run(3, 0.0f, type, "hostile at dt 0, " + mode));
+            steps += 123;
+        }
+    }
+    EXPECT_GE(steps, 2000);
+}
+
+// Between steps the game appends crates, takes the last one back, and sets
+// velocities; the broad phase keeps its grid across steps and must follow.
+TEST(PhysicsDifferential, TheBroadPhaseFollowsTheListBetweenSteps)
+{
+    for (CollisionType type : {CollisionType::Stop, CollisionType::Bounce}) {
+        Twin t;
+        restingStack(t);
+        std::mt19937 random(7);
+        std::uniform_real_distribution<float> place(-16.0f, 14.0f), speed(-12.0f, 12.0f);
+        for (int round = 0; round < 60; ++round) {
+            const std::string where = nameOf(type) + " round " + std::to_string(round);
+            for (int n = 0; n < 3; ++n)
+                t.add(Vec3(place(random), 12.0f + 2.5f * float(n), place(random)), Vec3(2, 2, 2),
+                      Vec3(speed(random), 0, speed(random)));
+            if (round % 4 == 0)
+                t.removeLast();
+            t.setVelocity(uint32_t(round) % t.reference.count(), Vec3(speed(random), 5, speed(random)));
+            ASSERT_TRUE(t.run(5, 1.0f / 60.0f, type, where));
+        }
+        while (t.reference.count() > 20)
+            t.removeLast();
+        ASSERT_TRUE(t.run(30, 1.0f / 60.0f, type, nameOf(type) + " after removals"));
+    }
+}
+
+} // namespace
