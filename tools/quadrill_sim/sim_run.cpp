@@ -97,8 +97,11 @@ int runSimScript(const SimScript& script)
     testctl::ProgramRunner game(WinMain);
     game.start();
     for (const SimCommand& c : script.commands) {
-        if (game.ended())
-            break;
+        if (game.ended()) {
+            std::fprintf(stderr, "quadrill-sim: line %d: the game has already ended\n", c.line);
+            game.finish();
+            return kCommandFailed;
+        }
         if (!carryOut(c, game))
             return kCommandFailed;
     }
