@@ -6,6 +6,7 @@
 #include "common/hooks.h"
 #include "win32/cursor.h"
 #include "win32/host_video.h"
+#include "win32/interrupt.h"
 #include "win32/keyboard.h"
 #include "win32/message_queue.h"
 #include "win32/window.h"
@@ -114,6 +115,11 @@ void hostPumpEvents()
 {
     if (platformHooks().headless || !SDL_WasInit(SDL_INIT_VIDEO))
         return;
+    if (interruptTakeRequest()) {
+        HWND window = windowFirstLive();
+        if (window)
+            queuePost(window, WM_CLOSE, 0, 0, false);
+    }
     bool scripted = platformHooks().scriptedInput;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
