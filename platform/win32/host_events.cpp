@@ -104,7 +104,14 @@ void onMouseButton(const SDL_MouseButtonEvent& e)
 void onMouseMotion(const SDL_MouseMotionEvent& e)
 {
     HWND window = windowFromHostId(e.windowID);
-    cursorOnMotion(e.xrel, e.yrel);
+    CursorMotion motion;
+    motion.x = e.x;
+    motion.y = e.y;
+    motion.dx = e.xrel;
+    motion.dy = e.yrel;
+    if (SDL_Window* host = SDL_GetWindowFromID(e.windowID))
+        SDL_GetWindowSize(host, &motion.windowWidth, &motion.windowHeight);
+    cursorOnMotion(motion);
     if (window)
         queuePost(window, WM_MOUSEMOVE, mouseKeyFlags(e.state), clientPoint(e.x, e.y), true);
 }
