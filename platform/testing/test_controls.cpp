@@ -10,6 +10,7 @@
 #include "d3d9/device.h"
 #include "d3d9/renderer_gl.h"
 #include "win32/cursor.h"
+#include "win32/host_events.h"
 #include "win32/message_queue.h"
 #include "win32/window.h"
 
@@ -183,6 +184,55 @@ bool readImage(const std::string& path, std::vector<uint8_t>& rgba, int& width, 
                rowBytes);
     SDL_FreeSurface(converted);
     return true;
+}
+
+// ---- Host events -----------------------------------------------------------------------
+namespace {
+
+Uint32 hostWindowId(HWND window)
+{
+    SDL_Window* host = windowRetainHost(window);
+    Uint32 id = host ? SDL_GetWindowID(host) : 0;
+    windowReleaseHost(window);
+    return id;
+}
+
+void deliver(SDL_Event& e)
+{
+    SDL_PushEvent(&e);
+    hostPumpEvents();
+}
+
+} // namespace
+
+void useHostInput() { platformHooks().scriptedInput = false; }
+
+void hostMouseMotion(HWND window, int x, int y, int dx, int dy)
+{
+    SDL_Event e = {};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.windowID = hostWindowId(window);
+    e.motion.x = x;
+    e.motion.y = y;
+    e.motion.xrel = dx;
+    e.motion.yrel = dy;
+    deliver(e);
+}
+
+void hostFocus(HWND window, bool gained)
+{
+    SDL_Event e = {};
+    e.type = SDL_WINDOWEVENT;
+    e.window.windowID = hostWindowId(window);
+    e.window.event = Uint8(gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST);
+    deliver(e);
+}
+
+POINT hostPointer()
+{
+    int x = 0, y = 0;
+    SDL_GetMouseState(&x, &y);
+    return POINT{x, y};
 }
 
 } // namespace testctl

@@ -76,6 +76,16 @@ bool writePng(const std::string& path, const std::vector<uint8_t>& rgba, int wid
 // Reads an image file as RGBA8, top row first.
 bool readImage(const std::string& path, std::vector<uint8_t>& rgba, int& width, int& height);
 
+// ---- Host events -----------------------------------------------------------------------
+// On SDL's off-screen driver (useOffscreenOpenGL): lets the host's input
+// through, as in the game, and feeds it events as the host would report
+// them, each followed by a run of the platform's event pump.
+void useHostInput();
+void hostMouseMotion(HWND window, int x, int y, int dx, int dy);
+void hostFocus(HWND window, bool gained);
+// Where the host's pointer is in its window.
+POINT hostPointer();
+
 // ---- Running a program frame by frame ---------------------------------------------------
 // Runs an entry routine (WinMain) on a second thread and hands control back
 // and forth, so only one side runs at a time. The program runs until its

@@ -1,8 +1,6 @@
 // cursor.cpp: SetCursorPos, GetCursorPos and ShowCursor over SDL.
 #include "win32/cursor.h"
 
-#include <mmsystem.h>
-
 #include <SDL.h>
 
 #include "common/hooks.h"
@@ -10,17 +8,24 @@
 
 namespace {
 
-// A jump to the held point, when the host reports one at all, comes right
-// after relative mode starts; motion later than this is the player's own.
-constexpr DWORD kJumpWindowMs = 200;
-
 int g_displayCount = 0; // the cursor shows while this is 0 or more
 POINT g_position = {0, 0};
 bool g_focused = true;
 bool g_boxOpen = false;
-bool g_dropNextMotion = false;
-DWORD g_dropArmedAt = 0;
+bool g_wasLooking = false;
 int g_setCount = 0;
+
+// Starting mouse look can make the host warp the pointer to the window's
+// centre, and some hosts report that warp as motion. Only that motion is
+// dropped: the first one after mouse look starts, landing exactly on the
+// centre, by exactly the distance from where the pointer was. Anything else
+// is the player's own move, however soon it comes.
+struct PendingWarp {
+    bool armed = false;
+    int fromX = 0;
+    int fromY = 0;
+};
+PendingWarp g_warp;
 
 bool hidden() { return g_displayCount < 0; }
 
@@ -31,46 +36,49 @@ bool hostControlled()
 
 bool looking() { return hidden() && g_focused && !g_boxOpen; }
 
-void armDrop(bool armed)
+bool isWarpEcho(const CursorMotion& m)
 {
-    g_dropNextMotion = armed;
-    g_dropArmedAt = timeGetTime();
+    const int centreX = m.windowWidth / 2;
+    const int centreY = m.windowHeight / 2;
+    return m.x == centreX && m.y == centreY && m.dx == centreX - g_warp.fromX && m.dy == centreY - g_warp.fromY;
 }
 
+// Brings the host's pointer into line with whether mouse look is on; as it
+// starts, notes where the pointer is, before any warp.
 void applyHostMode()
 {
+    const bool nowLooking = looking();
+    const bool started = nowLooking && !g_wasLooking;
+    g_wasLooking = nowLooking;
     if (!hostControlled())
         return;
-    bool relative = looking();
-    if (bool(SDL_GetRelativeMouseMode()) != relative) {
-        SDL_SetRelativeMouseMode(relative ? SDL_TRUE : SDL_FALSE);
-        // Entering relative mode can report the jump to the held point as motion.
-        armDrop(relative);
+    if (started) {
+        SDL_GetMouseState(&g_warp.fromX, &g_warp.fromY);
+        g_warp.armed = true;
     }
+    if (bool(SDL_GetRelativeMouseMode()) != nowLooking)
+        SDL_SetRelativeMouseMode(nowLooking ? SDL_TRUE : SDL_FALSE);
     SDL_ShowCursor(hidden() && !g_boxOpen ? SDL_DISABLE : SDL_ENABLE);
 }
 
 } // namespace
 
-void cursorOnMotion(int dx, int dy)
+void cursorOnMotion(const CursorMotion& m)
 {
     if (!looking())
         return;
-    if (g_dropNextMotion) {
-        g_dropNextMotion = false;
-        // X11 reports no jump: without this limit the player's first real
-        // move, however much later, would be lost.
-        if (timeGetTime() - g_dropArmedAt <= kJumpWindowMs)
+    if (g_warp.armed) {
+        g_warp.armed = false;
+        if (isWarpEcho(m))
             return;
     }
-    g_position.x += dx;
-    g_position.y += dy;
+    g_position.x += m.dx;
+    g_position.y += m.dy;
 }
 
 void cursorOnFocus(bool gained)
 {
     g_focused = gained;
-    armDrop(gained);
     applyHostMode();
 }
 

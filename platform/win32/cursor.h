@@ -9,7 +9,18 @@
 
 #include <windows.h>
 
-void cursorOnMotion(int dx, int dy);
+// One motion of the host's pointer: where it is now in the window, how far
+// it moved, and the window's size.
+struct CursorMotion {
+    int x = 0;
+    int y = 0;
+    int dx = 0;
+    int dy = 0;
+    int windowWidth = 0;
+    int windowHeight = 0;
+};
+
+void cursorOnMotion(const CursorMotion& motion);
 void cursorOnFocus(bool gained);
 void cursorOnMessageBox(bool open);
 

@@ -6,6 +6,7 @@
 #include "common/hooks.h"
 #include "win32/cursor.h"
 #include "win32/host_video.h"
+#include "win32/interrupt.h"
 #include "win32/keyboard.h"
 #include "win32/message_queue.h"
 #include "win32/window.h"
@@ -103,7 +104,14 @@ void onMouseButton(const SDL_MouseButtonEvent& e)
 void onMouseMotion(const SDL_MouseMotionEvent& e)
 {
     HWND window = windowFromHostId(e.windowID);
-    cursorOnMotion(e.xrel, e.yrel);
+    CursorMotion motion;
+    motion.x = e.x;
+    motion.y = e.y;
+    motion.dx = e.xrel;
+    motion.dy = e.yrel;
+    if (SDL_Window* host = SDL_GetWindowFromID(e.windowID))
+        SDL_GetWindowSize(host, &motion.windowWidth, &motion.windowHeight);
+    cursorOnMotion(motion);
     if (window)
         queuePost(window, WM_MOUSEMOVE, mouseKeyFlags(e.state), clientPoint(e.x, e.y), true);
 }
@@ -114,6 +122,11 @@ void hostPumpEvents()
 {
     if (platformHooks().headless || !SDL_WasInit(SDL_INIT_VIDEO))
         return;
+    if (interruptTakeRequest()) {
+        HWND window = windowFirstLive();
+        if (window)
+            queuePost(window, WM_CLOSE, 0, 0, false);
+    }
     bool scripted = platformHooks().scriptedInput;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {

@@ -3,9 +3,26 @@
 
 #include <SDL.h>
 
+#include <cstdio>
+
 #include "common/hooks.h"
 
 namespace {
+
+// The one line a player sees first when the game cannot show itself; the
+// game's own messages follow it.
+void reportNoDisplay(const char* reason)
+{
+    std::fprintf(stderr, "cannot open a display: %s\n", reason);
+    std::fflush(stderr);
+}
+
+// Without a display server named anywhere, asking SDL would only add the
+// warnings of every driver it tries to the player's terminal.
+bool noDisplayNamed()
+{
+    return !SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY") && !SDL_getenv("SDL_VIDEODRIVER");
+}
 
 // With no display SDL quietly falls back to a driver that shows nothing. A
 // player would get an invisible game, so that counts as no display unless
@@ -17,6 +34,35 @@ bool fellBackToNoDisplay()
         return false;
     const char* requested = SDL_getenv("SDL_VIDEODRIVER");
     return !requested || SDL_strcasecmp(requested, driver) != 0;
+}
+
+// Starts SDL video, or says in one line why there is no display.
+bool startVideo()
+{
+    // With only an X display named, trying Wayland first would print
+    // Wayland's complaints ahead of the reason that matters.
+    const bool onlyX = !SDL_getenv("SDL_VIDEODRIVER") && !SDL_getenv("WAYLAND_DISPLAY");
+    if (onlyX)
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    if (noDisplayNamed()) {
+        reportNoDisplay("DISPLAY is not set");
+        return false;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        char reason[256];
+        if (onlyX)
+            SDL_snprintf(reason, sizeof reason, "no X server answered at DISPLAY=%s", SDL_getenv("DISPLAY"));
+        else
+            SDL_snprintf(reason, sizeof reason, "%s", SDL_GetError());
+        reportNoDisplay(reason);
+        return false;
+    }
+    if (fellBackToNoDisplay()) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        reportNoDisplay("no display server answered");
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -33,11 +79,7 @@ bool hostVideoReady()
         SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
         // Leave the desktop compositor alone.
         SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-        state = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 ? 1 : -1;
-        if (state == 1 && fellBackToNoDisplay()) {
-            SDL_QuitSubSystem(SDL_INIT_VIDEO);
-            state = -1;
-        }
+        state = startVideo() ? 1 : -1;
     }
     return state == 1;
 }

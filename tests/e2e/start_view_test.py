@@ -1,5 +1,8 @@
 #!/usr/bin/env python3
 # start_view_test.py: the real game's window and settled start view on a virtual display, and both ways it ends.
+import os
+import signal
+
 import arena_view as view
 import quadrill_e2e as e2e
 
@@ -70,6 +73,19 @@ class StartAndEnd(e2e.GameTestCase):
             game.run_for(1.0)
             game.display.close_window(game.window)
             self.expect_end(game, e2e.START_BOX_COUNT)
+
+    def test_ctrl_c_ends_the_game_like_closing_the_window_and_a_second_one_at_once(self):
+        # A terminal sends Ctrl+C to its whole foreground process group.
+        with self.game("interrupt") as game:
+            game.run_for(1.0)
+            os.killpg(game.process.pid, signal.SIGINT)
+            self.expect_end(game, e2e.START_BOX_COUNT)
+        with self.game("interrupt-twice") as game:
+            game.run_for(1.0)
+            os.killpg(game.process.pid, signal.SIGINT)
+            game.wait_for_box(e2e.END_CAPTION)
+            os.killpg(game.process.pid, signal.SIGINT)
+            self.assertEqual(game.wait_exit(), -signal.SIGINT, "a second Ctrl+C ends the game by the signal")
 
 
 if __name__ == "__main__":

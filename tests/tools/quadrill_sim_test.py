@@ -56,12 +56,31 @@ class QuadrillSim(unittest.TestCase):
 
     def test_a_malformed_line_stops_the_run_with_its_number(self):
         for bad, problem in [("frame", "usage: frame"), ("keydown Q", "keydown"), ("mouse middle down", "mouse"),
-                             ("frames -3 16", "frames"), ("jump", "unknown command 'jump'")]:
+                             ("frames 3 x", "usage: frames"), ("jump", "unknown command 'jump'"),
+                             ("frames -3 16", "-3 is out of range (0 to 10000000)"),
+                             ("frame 99999999999999999999", "99999999999999999999 is out of range"),
+                             ("cursor 5 -100001", "-100001 is out of range (-100000 to 100000)"),
+                             ("quit\nframe 16", "nothing runs after quit (line 4)")]:
             result = run(f"frames 2 16\n# a comment\n\n{bad}\ndump\n")
             self.assertEqual(result.returncode, 2, bad)
-            self.assertIn("line 4", result.stderr, bad)
+            self.assertRegex(result.stderr, "line [45]: ", bad)
             self.assertIn(problem, result.stderr, bad)
             self.assertEqual(result.stdout, "", "nothing runs before the whole script is read")
+
+    def test_the_command_line_and_a_game_that_ended_early_are_errors_too(self):
+        usage = subprocess.run([SIM, "--help"], capture_output=True, text=True, timeout=TIMEOUT_S)
+        self.assertEqual((usage.returncode, usage.stderr), (0, ""))
+        self.assertIn("usage: quadrill-sim [SCRIPT]", usage.stdout)
+        with tempfile.TemporaryDirectory() as folder:
+            result = subprocess.run([SIM, folder], capture_output=True, text=True, timeout=TIMEOUT_S)
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("it is a directory", result.stderr)
+        self.assertEqual(result.stdout, "")
+        ended = run("keydown ESCAPE\nframe 16\nframe 16\ndump\n")
+        self.assertEqual(ended.returncode, 2)
+        self.assertIn("line 3: the game has already ended", ended.stderr)
+        self.assertIn("message End | Box Count: 10", ended.stdout)
+        self.assertNotIn("count", ended.stdout.replace("Box Count", ""), "the dump after the end did not run")
 
     def test_missing_textures_are_reported_as_messages(self):
         with tempfile.TemporaryDirectory() as empty:

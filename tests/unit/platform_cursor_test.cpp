@@ -1,6 +1,7 @@
 // Mouse look's cursor: relative motion moves the reported position only
-// while the cursor is hidden and the window has focus; the first motion
-// right after focus returns is dropped, so the view does not jump.
+// while the cursor is hidden and the window has focus. Of the motion that
+// comes as mouse look starts, only the host's warp to the window's centre is
+// dropped, never a real move.
 #include <gtest/gtest.h>
 
 #include "support/headless_device.h"
@@ -15,6 +16,14 @@ POINT reported()
     return p;
 }
 
+void move(int dx, int dy)
+{
+    CursorMotion m;
+    m.dx = dx;
+    m.dy = dy;
+    cursorOnMotion(m);
+}
+
 struct MouseLookCursor : ::testing::Test {
     void SetUp() override
     {
@@ -25,56 +34,71 @@ struct MouseLookCursor : ::testing::Test {
 
 TEST_F(MouseLookCursor, MotionCountsOnlyWhileTheCursorIsHidden)
 {
-    cursorOnMotion(5, -2);
+    move(5, -2);
     EXPECT_EQ(reported().x, 400);
     ShowCursor(FALSE);
-    cursorOnMotion(5, -2);
-    cursorOnMotion(1, 1);
+    move(5, -2);
+    move(1, 1);
     EXPECT_EQ(reported().x, 406);
     EXPECT_EQ(reported().y, 299);
     SetCursorPos(400, 300);
     EXPECT_EQ(reported().x, 400);
 }
 
-TEST_F(MouseLookCursor, WithoutFocusNothingMovesAndTheFirstMotionBackIsDropped)
+TEST_F(MouseLookCursor, WithoutFocusOrWithABoxOpenNothingMovesAndTheFirstMoveBackCounts)
 {
     ShowCursor(FALSE);
     cursorOnFocus(false);
-    cursorOnMotion(30, 30);
+    move(30, 30);
     EXPECT_EQ(reported().x, 400);
     cursorOnFocus(true);
-    cursorOnMotion(250, -80); // the jump back to the held point
-    EXPECT_EQ(reported().x, 400);
-    cursorOnMotion(4, 0);
+    move(4, 0);
     EXPECT_EQ(reported().x, 404);
-}
-
-// X11 reports no jump on focus; the player's first move, well after it, counts.
-TEST_F(MouseLookCursor, OnlyMotionRightAfterFocusReturnsIsTakenForTheJump)
-{
-    testctl::useManualClock(1000);
-    ShowCursor(FALSE);
-    cursorOnFocus(false);
-    cursorOnFocus(true);
-    testctl::advanceClock(1000);
-    cursorOnMotion(-20, 0);
-    EXPECT_EQ(reported().x, 380);
-    cursorOnFocus(false);
-    cursorOnFocus(true);
-    testctl::advanceClock(50);
-    cursorOnMotion(250, -80);
-    EXPECT_EQ(reported().x, 380);
-}
-
-TEST_F(MouseLookCursor, AnOpenMessageBoxReleasesThePointer)
-{
-    ShowCursor(FALSE);
     cursorOnMessageBox(true);
-    cursorOnMotion(10, 10);
-    EXPECT_EQ(reported().x, 400);
+    move(10, 10);
+    EXPECT_EQ(reported().x, 404);
     cursorOnMessageBox(false);
-    cursorOnMotion(10, 10);
+    move(10, 10);
+    EXPECT_EQ(reported().x, 414);
+}
+
+// SDL motion events through the platform's event pump, on SDL's off-screen
+// driver. The warp to the centre of the 800x600 window as mouse look starts
+// reports (400, 300), by the distance from where the pointer was.
+struct MouseLookEvents : ::testing::Test {
+    HWND window = nullptr;
+    POINT from = {0, 0};
+
+    void SetUp() override
+    {
+        testctl::useOffscreenOpenGL();
+        testctl::useHostInput();
+        window = createTestWindow();
+        ASSERT_NE(window, nullptr);
+        SetCursorPos(400, 300);
+        from = testctl::hostPointer();
+        ASSERT_FALSE(from.x == 400 && from.y == 300);
+    }
+
+    void move(int x, int y, int dx, int dy) { testctl::hostMouseMotion(window, x, y, dx, dy); }
+    void warp() { move(400, 300, 400 - from.x, 300 - from.y); }
+};
+
+TEST_F(MouseLookEvents, OnlyTheWarpToTheCentreIsDroppedNeverARealMove)
+{
+    ShowCursor(FALSE);
+    warp();
+    EXPECT_EQ(reported().x, 400);
+    move(403, 300, 3, 0); // the player's first move, at once
+    EXPECT_EQ(reported().x, 403);
+
+    testctl::hostFocus(window, false);
+    testctl::hostFocus(window, true);
+    move(from.x + 7, from.y - 2, 7, -2); // a real move right after focus returns
     EXPECT_EQ(reported().x, 410);
+    EXPECT_EQ(reported().y, 298);
+    warp(); // after a real move, a look-alike is real too
+    EXPECT_EQ(reported().x, 810 - from.x);
 }
 
 } // namespace

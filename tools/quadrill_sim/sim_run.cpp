@@ -5,6 +5,8 @@
 // frame command advances the clock and lets exactly one frame run.
 #include "sim_run.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <vector>
 
@@ -34,6 +36,20 @@ void dump()
     const Camera& c = g_camera;
     std::printf("camera %.9g %.9g %.9g %.9g %.9g %.9g\n", c.eye.x, c.eye.y, c.eye.z, c.target.x, c.target.y,
                 c.target.z);
+    std::fflush(stdout);
+}
+
+// The process's resident memory, from the kernel's count of resident pages.
+void memory()
+{
+    long pages = 0, resident = 0;
+    FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    std::printf("memory %ld\n", resident * (sysconf(_SC_PAGESIZE) / 1024));
     std::fflush(stdout);
 }
 
@@ -69,6 +85,10 @@ bool carryOut(const SimCommand& c, testctl::ProgramRunner& game)
         game.settle();
         dump();
         return true;
+    case SimOp::Memory:
+        game.settle();
+        memory();
+        return true;
     case SimOp::Screenshot: {
         game.settle();
         bool saved = false;
@@ -97,8 +117,11 @@ int runSimScript(const SimScript& script)
     testctl::ProgramRunner game(WinMain);
     game.start();
     for (const SimCommand& c : script.commands) {
-        if (game.ended())
-            break;
+        if (game.ended()) {
+            std::fprintf(stderr, "quadrill-sim: line %d: the game has already ended\n", c.line);
+            game.finish();
+            return kCommandFailed;
+        }
         if (!carryOut(c, game))
             return kCommandFailed;
     }

@@ -5,11 +5,15 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <initializer_list>
 #include <sstream>
 
 namespace {
 
+// Bounds that keep a script's numbers meaningful: ten million frames or
+// milliseconds, and a cursor offset well past any desktop.
 constexpr unsigned long kMaxCount = 10000000ul;
+constexpr long kMaxOffset = 100000;
 
 struct KeyName {
     const char* name;
@@ -22,28 +26,55 @@ const KeyName kKeys[] = {
     {"UP", VK_UP},        {"DOWN", VK_DOWN},  {"ESCAPE", VK_ESCAPE},
 };
 
-bool parseCount(const std::string& text, uint32_t& out)
+bool isWholeNumber(const std::string& text, bool signedAllowed)
 {
-    if (text.empty() || text[0] == '-' || text[0] == '+')
+    size_t first = signedAllowed && !text.empty() && text[0] == '-' ? 1 : 0;
+    if (first >= text.size())
         return false;
-    char* end = nullptr;
-    errno = 0;
-    unsigned long value = std::strtoul(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || value > kMaxCount)
-        return false;
-    out = uint32_t(value);
+    for (size_t i = first; i < text.size(); ++i)
+        if (text[i] < '0' || text[i] > '9')
+            return false;
     return true;
 }
 
-bool parseOffset(const std::string& text, int& out)
+std::string outOfRange(const std::string& text, long low, long high)
 {
-    char* end = nullptr;
+    return text + " is out of range (" + std::to_string(low) + " to " + std::to_string(high) + ")";
+}
+
+// "" when `text` is a whole number from 0 to kMaxCount; otherwise the problem,
+// or "usage" when it is not a number at all.
+std::string parseCount(const std::string& text, uint32_t& out)
+{
+    if (!isWholeNumber(text, true))
+        return "usage";
     errno = 0;
-    long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || errno != 0 || *end != '\0' || value < -100000 || value > 100000)
-        return false;
+    long long value = std::strtoll(text.c_str(), nullptr, 10);
+    if (errno != 0 || value < 0 || value > (long long)kMaxCount)
+        return outOfRange(text, 0, long(kMaxCount));
+    out = uint32_t(value);
+    return "";
+}
+
+std::string parseOffset(const std::string& text, int& out)
+{
+    if (!isWholeNumber(text, true))
+        return "usage";
+    errno = 0;
+    long long value = std::strtoll(text.c_str(), nullptr, 10);
+    if (errno != 0 || value < -kMaxOffset || value > kMaxOffset)
+        return outOfRange(text, -kMaxOffset, kMaxOffset);
     out = int(value);
-    return true;
+    return "";
+}
+
+// The first problem of several number fields, with "usage" replaced by the usage text.
+std::string numbersProblem(std::initializer_list<std::string> problems, const char* usage)
+{
+    for (const std::string& p : problems)
+        if (!p.empty())
+            return p == "usage" ? std::string("usage: ") + usage : p;
+    return "";
 }
 
 bool parseKey(const std::string& name, int& virtualKey)
@@ -61,15 +92,18 @@ std::string parseWords(const std::vector<std::string>& w, SimCommand& c)
 {
     const std::string& verb = w[0];
     size_t args = w.size() - 1;
-    auto expect = [&](size_t n, const char* usage) { return args == n ? std::string() : std::string("usage: ") + usage; };
     if (verb == "frame") {
-        if (!expect(1, "frame MS").empty() || !parseCount(w[1], c.ms))
-            return "usage: frame MS (whole milliseconds)";
+        const char* usage = "frame MS (whole milliseconds)";
+        if (args != 1)
+            return std::string("usage: ") + usage;
         c.op = SimOp::Frame;
+        return numbersProblem({parseCount(w[1], c.ms)}, usage);
     } else if (verb == "frames") {
-        if (!expect(2, "frames N MS").empty() || !parseCount(w[1], c.count) || !parseCount(w[2], c.ms))
-            return "usage: frames N MS";
+        const char* usage = "frames N MS";
+        if (args != 2)
+            return std::string("usage: ") + usage;
         c.op = SimOp::Frame;
+        return numbersProblem({parseCount(w[1], c.count), parseCount(w[2], c.ms)}, usage);
     } else if (verb == "keydown" || verb == "keyup") {
         if (args != 1 || !parseKey(w[1], c.virtualKey))
             return "usage: " + verb + " W|A|S|D|SPACE|CTRL|LEFT|RIGHT|UP|DOWN|ESCAPE";
@@ -88,13 +122,15 @@ std::string parseWords(const std::vector<std::string>& w, SimCommand& c)
         c.left = w[1] == "left";
         c.down = w[2] == "down";
     } else if (verb == "cursor") {
-        if (args != 2 || !parseOffset(w[1], c.dx) || !parseOffset(w[2], c.dy))
-            return "usage: cursor DX DY (whole pixels from the centre)";
+        const char* usage = "cursor DX DY (whole pixels from the centre)";
+        if (args != 2)
+            return std::string("usage: ") + usage;
         c.op = SimOp::Cursor;
-    } else if (verb == "dump" || verb == "quit") {
+        return numbersProblem({parseOffset(w[1], c.dx), parseOffset(w[2], c.dy)}, usage);
+    } else if (verb == "dump" || verb == "memory" || verb == "quit") {
         if (args != 0)
             return "usage: " + verb;
-        c.op = verb == "dump" ? SimOp::Dump : SimOp::Quit;
+        c.op = verb == "dump" ? SimOp::Dump : verb == "memory" ? SimOp::Memory : SimOp::Quit;
     } else if (verb == "screenshot") {
         if (args != 1)
             return "usage: screenshot PATH";
@@ -112,6 +148,7 @@ bool parseSimScript(std::istream& in, SimScript& script, std::string& error)
 {
     std::string text;
     int lineNumber = 0;
+    int quitLine = 0;
     while (std::getline(in, text)) {
         ++lineNumber;
         size_t hash = text.find('#');
@@ -126,13 +163,21 @@ bool parseSimScript(std::istream& in, SimScript& script, std::string& error)
         SimCommand c;
         c.line = lineNumber;
         std::string problem = parseWords(w, c);
+        if (problem.empty() && quitLine != 0)
+            problem = "nothing runs after quit (line " + std::to_string(quitLine) + ")";
         if (!problem.empty()) {
             error = "line " + std::to_string(lineNumber) + ": " + problem;
             return false;
         }
+        if (c.op == SimOp::Quit)
+            quitLine = lineNumber;
         if (c.op == SimOp::Screenshot)
             script.needsRenderer = true;
         script.commands.push_back(c);
+    }
+    if (in.bad()) {
+        error = "cannot read the script";
+        return false;
     }
     return true;
 }

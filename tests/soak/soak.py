@@ -1,0 +1,173 @@
+#!/usr/bin/env python3
+"""soak.py: quadrill-sim plays at random for a long while, and nothing may break.
+
+    soak.py QUADRILL_SIM [--frames N] [--seed S] [--report]
+
+Writes a script of random play with a small seeded generator of its own, so a
+seed is the same game on any Python: walking, flying, looking around,
+switching every key (shadows, control mode, collision mode, lights, the cube
+reset), placing, throwing and pushing crates. The first part adds crates; the
+rest plays on without adding any. Then it checks what the dumps show:
+- no NaN or infinite coordinate or speed;
+- no box that was seen above the ground inside its footprint is later below it;
+- resident memory stays flat once crates stop being added.
+A sanitizer finding ends quadrill-sim with a failure code, which fails the run.
+Run from the folder that holds textures/ (the top of a clone).
+"""
+import argparse
+import math
+import subprocess
+import sys
+
+GROUND_TOP = -5.0
+GROUND_HALF = 20.0          # the ground covers x and z from -20 to 20
+BELOW_TOLERANCE = 1e-3
+DUMP_EVERY = 100            # frames between dumps
+ADDING_SHARE = 0.6          # of the frames, the first part may add crates
+MEMORY_WARMUP_SHARE = 0.1   # of the second part, before its first memory reading
+MEMORY_SLACK_KIB = 4096     # allowed growth over the second part
+MEMORY_SLACK_SHARE = 0.02
+HELD_KEYS = ["W", "A", "S", "D", "SPACE", "CTRL", "LEFT", "RIGHT", "UP", "DOWN"]
+SWITCHES = "zxcvnm"
+# Frame lengths in ms and how often each comes: mostly smooth, now and then a stall.
+FRAME_MS = [(16, 70), (8, 10), (33, 12), (50, 6), (250, 2)]
+
+
+class Generator:
+    """xorshift64*: small, and the same numbers on every platform and Python."""
+
+    def __init__(self, seed):
+        self.state = (seed * 0x9E3779B97F4A7C15 + 1) & 0xFFFFFFFFFFFFFFFF or 1
+
+    def next(self):
+        x = self.state
+        x ^= x >> 12
+        x ^= (x << 25) & 0xFFFFFFFFFFFFFFFF
+        x ^= x >> 27
+        self.state = x
+        return (x * 0x2545F4914F6CDD1D) & 0xFFFFFFFFFFFFFFFF
+
+    def below(self, n):
+        return self.next() % n
+
+    def chance(self, percent):
+        return self.below(1000) < percent * 10
+
+    def weighted(self, pairs):
+        pick = self.below(sum(w for _, w in pairs))
+        for value, weight in pairs:
+            if pick < weight:
+                return value
+            pick -= weight
+        return pairs[-1][0]
+
+
+def write_script(frames, seed):
+    """The script, and the frame numbers after which the cube was reset with "c"."""
+    rng = Generator(seed)
+    lines, resets = [], []
+    held, buttons = set(), set()
+    adding_until = int(frames * ADDING_SHARE)
+    warmup_until = adding_until + int((frames - adding_until) * MEMORY_WARMUP_SHARE)
+    for frame in range(frames):
+        if frame == adding_until:
+            lines += [f"mouse {b} up" for b in sorted(buttons)]
+            buttons.clear()
+        if rng.chance(8):
+            key = HELD_KEYS[rng.below(len(HELD_KEYS))]
+            lines.append(f"keyup {key}" if key in held else f"keydown {key}")
+            held.symmetric_difference_update({key})
+        if rng.chance(30):
+            lines.append(f"cursor {rng.below(81) - 40} {rng.below(61) - 30}")
+        if rng.chance(1.5):
+            switch = SWITCHES[rng.below(len(SWITCHES))]
+            lines.append(f"char {switch}")
+            if switch == "c":
+                resets.append(frame)
+        if frame < adding_until and rng.chance(4):
+            button = "left" if rng.chance(50) else "right"
+            lines.append(f"mouse {button} {'up' if button in buttons else 'down'}")
+            buttons.symmetric_difference_update({button})
+        lines.append(f"frame {rng.weighted(FRAME_MS)}")
+        if frame == warmup_until:
+            lines.append("memory")
+        if (frame + 1) % DUMP_EVERY == 0:
+            lines.append("dump")
+    lines += ["memory", "dump", "quit"]
+    return "\n".join(lines) + "\n", resets
+
+
+def parse_dumps(output):
+    """Each dump as a list of (index, [px py pz sx sy sz vx vy vz]), in order."""
+    dumps, current = [], None
+    for line in output.splitlines():
+        words = line.split()
+        if not words:
+            continue
+        if words[0] == "count":
+            current = []
+            dumps.append(current)
+        elif words[0] == "box" and current is not None:
+            current.append((int(words[1]), [float(w) for w in words[2:]]))
+    return dumps
+
+
+def inside_footprint(v):
+    px, _, pz, sx, _, sz = v[:6]
+    return px >= -GROUND_HALF and px + sx <= GROUND_HALF and pz >= -GROUND_HALF and pz + sz <= GROUND_HALF
+
+
+def check(output, frames, resets):
+    problems = []
+    dumps = parse_dumps(output)
+    if len(dumps) != frames // DUMP_EVERY + 1:
+        problems.append(f"{len(dumps)} dumps, expected {frames // DUMP_EVERY + 1}: the game ended early")
+    seen_above = set()
+    for number, dump in enumerate(dumps):
+        frame = (number + 1) * DUMP_EVERY
+        # A reset may put the cube anywhere the camera looks, under the ground too.
+        if any(frame - DUMP_EVERY <= r < frame for r in resets):
+            seen_above.discard(0)
+        for index, v in dump:
+            if not all(math.isfinite(x) for x in v):
+                problems.append(f"frame {frame}: box {index} has a non-finite value: {v}")
+                continue
+            if not inside_footprint(v):
+                continue
+            if v[1] >= GROUND_TOP - BELOW_TOLERANCE:
+                seen_above.add(index)
+            elif index in seen_above:
+                problems.append(f"frame {frame}: box {index} passed through the ground: bottom at {v[1]}")
+                seen_above.discard(index)
+    memory = [int(line.split()[1]) for line in output.splitlines() if line.startswith("memory ")]
+    if len(memory) != 2:
+        problems.append(f"expected two memory readings, got {memory}")
+    elif memory[1] - memory[0] > max(MEMORY_SLACK_KIB, memory[0] * MEMORY_SLACK_SHARE):
+        problems.append(f"resident memory grew from {memory[0]} KiB to {memory[1]} KiB with no crates added")
+    return problems, dumps, memory
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("sim")
+    parser.add_argument("--frames", type=int, default=6000)
+    parser.add_argument("--seed", type=int, default=20261207)
+    parser.add_argument("--timeout", type=float, default=1200)
+    args = parser.parse_args()
+    script, resets = write_script(args.frames, args.seed)
+    run = subprocess.run([args.sim], input=script, capture_output=True, text=True, timeout=args.timeout)
+    if run.returncode != 0:
+        print(run.stderr[-20000:], file=sys.stderr)
+        print(f"soak: quadrill-sim failed with code {run.returncode}", file=sys.stderr)
+        return 1
+    problems, dumps, memory = check(run.stdout, args.frames, resets)
+    counts = [len(d) for d in dumps]
+    print(f"soak: seed {args.seed}, {args.frames} frames, boxes {counts[0] if counts else 0} to "
+          f"{max(counts, default=0)}, resident memory {memory} KiB")
+    for problem in problems[:20]:
+        print("soak: " + problem, file=sys.stderr)
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
