@@ -1,4 +1,4 @@
-// image_decode_sdl.cpp: JPEG, PNG, BMP and GIF through SDL2_image.
+// image_decode_sdl.cpp: JPEG, PNG and BMP through SDL2_image.
 //
 // Each file goes to the decoder of the format its header check found, never
 // to SDL_image's guess, so only checked formats reach a decoder. Decoding
@@ -33,7 +33,6 @@ SDL_Surface* decodeAs(ImageFormat format, SDL_RWops* source)
     case ImageFormat::Jpeg: return IMG_LoadJPG_RW(source);
     case ImageFormat::Png: return IMG_LoadPNG_RW(source);
     case ImageFormat::Bmp: return IMG_LoadBMP_RW(source);
-    case ImageFormat::Gif: return IMG_LoadGIF_RW(source);
     default: return nullptr;
     }
 }

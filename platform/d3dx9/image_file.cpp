@@ -173,48 +173,6 @@ TextureVerdict checkBmp(const uint8_t* d, size_t size, ImageHeader* header)
     return kOk;
 }
 
-// ---- GIF -------------------------------------------------------------------------------
-// Sub-blocks: a length byte, that many bytes, ... until a zero length.
-size_t skipSubBlocks(const uint8_t* d, size_t size, size_t pos)
-{
-    while (pos < size && d[pos] != 0)
-        pos += size_t(d[pos]) + 1;
-    return pos < size ? pos + 1 : size + 1;
-}
-
-// Both the screen and the first image are checked: decoders size their
-// pixels by either.
-TextureVerdict checkGif(const uint8_t* d, size_t size, ImageHeader* header)
-{
-    if (size < 13 || (memcmp(d, "GIF87a", 6) != 0 && memcmp(d, "GIF89a", 6) != 0))
-        return corrupt("a broken GIF header");
-    ImageHeader screen;
-    TextureVerdict verdict = accept(ImageFormat::Gif, le16(d + 6), le16(d + 8), &screen);
-    if (!verdict.ok())
-        return verdict;
-    size_t pos = 13;
-    if (d[10] & 0x80)
-        pos += 3 * (size_t(2) << (d[10] & 7));
-    while (pos < size) {
-        uint8_t kind = d[pos];
-        if (kind == 0x21 && pos + 2 <= size) {
-            pos = skipSubBlocks(d, size, pos + 2);
-        } else if (kind == 0x2C && pos + 10 <= size) {
-            const uint8_t* image = d + pos;
-            pos += 10;
-            if (image[9] & 0x80)
-                pos += 3 * (size_t(2) << (image[9] & 7));
-            // The code size byte, then the compressed image in sub-blocks.
-            if (pos >= size || skipSubBlocks(d, size, pos + 1) > size)
-                break;
-            return accept(ImageFormat::Gif, le16(image + 5), le16(image + 7), header);
-        } else {
-            break;
-        }
-    }
-    return corrupt("a GIF with no complete image");
-}
-
 // ---- TGA -------------------------------------------------------------------------------
 // TGA has no signature: only a header of a kind the decoder reads passes.
 TextureVerdict checkTga(const uint8_t* d, size_t size, ImageHeader* header)
@@ -287,6 +245,10 @@ TextureVerdict checkPnm(const uint8_t* d, size_t size, ImageHeader* header)
 // ---- Formats D3DX reads that no decoder here does ----------------------------------------
 const char* unsupportedFormat(const uint8_t* d, size_t size)
 {
+    // SDL_image's GIF decoder frees a wild pointer on some broken files, and
+    // D3DX reads no GIF either.
+    if (memcmp(d, "GIF8", 4) == 0)
+        return "a GIF file";
     if (memcmp(d, "DDS ", 4) == 0)
         return "a DDS file";
     if (size >= 10 && (memcmp(d, "#?RADIANCE", 10) == 0 || memcmp(d, "#?RGBE", 6) == 0))
@@ -332,8 +294,6 @@ TextureVerdict checkImageFile(const uint8_t* d, size_t size, ImageHeader* header
         return checkPng(d, size, header);
     if (d[0] == 'B' && d[1] == 'M')
         return checkBmp(d, size, header);
-    if (memcmp(d, "GIF8", 4) == 0)
-        return checkGif(d, size, header);
     if (const char* other = unsupportedFormat(d, size))
         return refuse(TextureProblem::Unsupported, other);
     if (d[0] == 'P' && d[1] >= '1' && d[1] <= '6')

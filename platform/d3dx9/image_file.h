@@ -18,7 +18,7 @@ constexpr long long kMaxImagePixels = 4096LL * 4096LL;
 // about ten, so a few thousand are a decompression bomb.
 constexpr int kMaxJpegScans = 100;
 
-enum class ImageFormat { Jpeg, Png, Bmp, Gif, Tga, Pnm };
+enum class ImageFormat { Jpeg, Png, Bmp, Tga, Pnm };
 
 struct ImageHeader {
     ImageFormat format = ImageFormat::Jpeg;

@@ -1,6 +1,6 @@
 // texture_image.h: from a texture file to RGBA8 pixels, the part of the
 // texture loader that the Linux and the Windows build share. Each system
-// supplies how a file is opened and how JPEG, PNG, BMP and GIF are decoded;
+// supplies how a file is opened and how JPEG, PNG and BMP are decoded;
 // the checks, the TGA and PNM decoders and the report are common.
 #pragma once
 
@@ -39,6 +39,6 @@ TextureVerdict decodePnm(const uint8_t* data, size_t size, const ImageHeader& he
 // Reads a regular file of at most kMaxImageFileBytes, never blocking on a
 // pipe or a device. `tried` is set to the path the refusal is about.
 TextureVerdict readTextureFile(const char* path, FileBytes& out, std::string& tried);
-// Decodes JPEG, PNG, BMP and GIF whose header passed the checks.
+// Decodes JPEG, PNG and BMP whose header passed the checks.
 TextureVerdict decodeWithSystemCodec(const uint8_t* data, size_t size, const ImageHeader& header, DecodedImage& out);
 std::string currentDirectory();
