@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "d3dx9/mip_chain.h"
 #include "d3dx9/texture_image.h"
 #include "support/headless_device.h"
 
@@ -149,4 +150,27 @@ TEST(TextureDecoders, HostileFilesAreRefusedForWhatTheyAre)
     const uint8_t dds[] = {'D', 'D', 'S', ' ', 124, 0, 0, 0};
     DecodedImage image;
     EXPECT_EQ(decodeImageFile(dds, sizeof dds, image).problem, TextureProblem::Unsupported);
+}
+
+// The Windows loader's levels, checked here where they can run.
+TEST(MipChain, SidesRoundUpToPowersOfTwoAndEachLevelAveragesTheOneAbove)
+{
+    EXPECT_EQ(powerOfTwoAtLeast(256, 8192), 256);
+    EXPECT_EQ(powerOfTwoAtLeast(257, 8192), 512);
+    EXPECT_EQ(powerOfTwoAtLeast(5000, 4096), 4096);
+    // A 3x1 strip from black to white, stretched to 4x1: the ends stay.
+    const uint8_t strip[] = {0, 0, 0, 255, 128, 128, 128, 255, 255, 255, 255, 255};
+    std::vector<MipLevel> levels = buildMipChain(strip, 3, 1, 4, 1);
+    ASSERT_EQ(levels.size(), 3u); // 4x1, 2x1, 1x1
+    EXPECT_EQ(levels[0].rgba[0], 0);
+    EXPECT_EQ(levels[0].rgba[12], 255);
+    EXPECT_LT(levels[0].rgba[4], levels[0].rgba[8]);
+    for (size_t i = 1; i < levels.size(); ++i) {
+        const MipLevel& above = levels[i - 1];
+        EXPECT_EQ(levels[i].width, above.width / 2);
+        for (int x = 0; x < levels[i].width; ++x)
+            EXPECT_EQ(levels[i].rgba[size_t(x) * 4],
+                      (above.rgba[size_t(x) * 8] + above.rgba[size_t(x) * 8 + 4] + 1) / 2);
+    }
+    EXPECT_EQ(levels.back().rgba[3], 255);
 }
