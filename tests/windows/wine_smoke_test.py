@@ -29,6 +29,7 @@ TEXTURES = ("crate.jpg", "ground.jpg", "brick.jpg")
 
 BUILD_TIMEOUT = 900
 WINDOW_TIMEOUT = 60
+DRAW_TIMEOUT = 60
 BOX_TIMEOUT = 20
 EXIT_TIMEOUT = 20
 HELPER_TIMEOUT = 30
@@ -143,6 +144,10 @@ def scenario_escape(session, save_view):
     window = session.display.wait_for_window(WINDOW_TITLE, WINDOW_TIMEOUT, game.alive)
     check((window.width, window.height) == (800, 600), f"the game window is {window.width}x{window.height}")
     session.timings.note("escape: window shown", time.monotonic() - started)
+    # A loaded machine can leave the window blank for seconds while the game
+    # starts: only a drawn window can settle.
+    xvfb.wait_until(lambda: session.display.capture(window).crop(*CLIENT_AREA).stats()["colours"] > MIN_COLOURS,
+                    DRAW_TIMEOUT, "the first picture", game.alive)
     # The player cube drops onto the ground at the start; the view is settled
     # once it has landed and nothing moves without input.
     session.settle(SETTLE_SECONDS)
