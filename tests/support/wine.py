@@ -112,6 +112,7 @@ def ensure_prefix(work, display, note=None):
 
 def build_window_text(work):
     """window_text.exe in `work`, rebuilt when its source is newer."""
+    os.makedirs(work, exist_ok=True)
     exe = os.path.join(work, "window_text.exe")
     if not os.path.exists(exe) or os.path.getmtime(exe) < os.path.getmtime(WINDOW_TEXT_SOURCE):
         processes.run_step([mingw_compiler(), "-std=c++17", "-Wall", "-Wextra", "-Werror", "-Wshadow", "-O1",
