@@ -1,5 +1,6 @@
 // d3dx_math.cpp: the D3DX 9 matrix and vector helpers, with D3DX's row-vector,
-// left-handed conventions and its formulas, in single precision.
+// left-handed conventions and its formulas, in single precision. The Windows
+// build compiles this same file against the Windows SDK's headers.
 #include <d3dx9.h>
 
 #include <cmath>
@@ -16,15 +17,6 @@ D3DXVECTOR3 crossOf(const D3DXVECTOR3& a, const D3DXVECTOR3& b)
 float dotOf(const D3DXVECTOR3& a, const D3DXVECTOR3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 } // namespace
-
-D3DXMATRIX* WINAPI D3DXMatrixIdentity(D3DXMATRIX* out)
-{
-    *out = D3DXMATRIX();
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            out->m[i][j] = i == j ? 1.0f : 0.0f;
-    return out;
-}
 
 D3DXMATRIX* WINAPI D3DXMatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* a, const D3DXMATRIX* b)
 {

@@ -1,19 +1,32 @@
-// image_file.h: checks an image file's header before it is decoded, so a
-// truncated file or one that claims absurd dimensions is refused up front
-// instead of being decoded into garbage or an enormous allocation.
+// image_file.h: checks an image file's bytes before anything decodes them,
+// so a truncated file, one that claims absurd dimensions or one built to
+// make the decoder work for minutes is refused up front. Plain C++ over
+// bytes: the Linux and the Windows loader run the same checks.
 #pragma once
 
 #include <stddef.h>
 #include <stdint.h>
 
+#include "d3dx9/texture_problem.h"
+
+// Files and images past these limits are refused. A texture of 4096x4096
+// is already far beyond what the game's surfaces show.
+constexpr size_t kMaxImageFileBytes = size_t(64) * 1024 * 1024;
 constexpr int kMaxImageSide = 8192;
+constexpr long long kMaxImagePixels = 4096LL * 4096LL;
+// A progressive JPEG decodes every scan over the whole image; encoders use
+// about ten, so a few thousand are a decompression bomb.
+constexpr int kMaxJpegScans = 100;
+
+enum class ImageFormat { Jpeg, Png, Bmp, Tga, Pnm };
 
 struct ImageHeader {
+    ImageFormat format = ImageFormat::Jpeg;
     int width = 0;
     int height = 0;
 };
 
-// True when the bytes are a complete file of a known format (JPEG, PNG, BMP,
-// GIF, TGA, PNM) whose sides are from 1 to kMaxImageSide; the sides are
-// filled in.
-bool checkImageFile(const uint8_t* data, size_t size, ImageHeader* header);
+// Recognises the format by content, as D3DX does (the file's name does not
+// matter), and checks that the file is complete and its image within the
+// limits; fills in `header` when it is.
+TextureVerdict checkImageFile(const uint8_t* data, size_t size, ImageHeader* header);

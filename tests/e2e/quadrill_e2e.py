@@ -7,7 +7,6 @@
 import contextlib
 import os
 import signal
-import subprocess
 import sys
 import tempfile
 import time
@@ -15,6 +14,7 @@ import unittest
 
 # Run by hand, the shared helpers are found beside this folder too.
 sys.path.append(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import processes  # noqa: E402
 import xvfb  # noqa: E402
 
 GAME_TITLE = "Quadrill by Harnwick"
@@ -65,23 +65,22 @@ class Game:
 
     def __init__(self, binary, display, cwd, output_prefix):
         self.display = display
-        self.stdout_path = output_prefix + "-stdout.txt"
-        self.stderr_path = output_prefix + "-stderr.txt"
         # Pictures a scenario looked at, by name, saved if it fails.
         self.views = {}
         env = display.env()
         # SDL must pick the X11 driver of this display, whatever the caller set.
         env.pop("SDL_VIDEODRIVER", None)
-        with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
-            # A session of its own, so the message-box helper SDL forks goes with it.
-            self.process = subprocess.Popen([binary], cwd=cwd, env=env, stdin=subprocess.DEVNULL,
-                                            stdout=out, stderr=err, start_new_session=True)
+        self.program = processes.Program([binary], cwd, env, output_prefix + "-stdout.txt",
+                                         output_prefix + "-stderr.txt")
+        self.stdout_path = self.program.stdout_path
+        self.stderr_path = self.program.stderr_path
+        self.process = self.program.process
         self.window = None
 
     # ---- lifetime ----
 
     def alive(self):
-        return self.process.poll() is None
+        return self.program.alive()
 
     def wait_for_window(self):
         self.window = self.display.wait_for_window(GAME_TITLE, WINDOW_TIMEOUT, self.alive)
@@ -89,14 +88,12 @@ class Game:
 
     def wait_exit(self, timeout=EXIT_TIMEOUT):
         try:
-            return self.process.wait(timeout)
-        except subprocess.TimeoutExpired:
+            return self.program.wait(timeout)
+        except processes.ProgramError:
             raise AssertionError(f"the game did not exit within {timeout:.0f} s") from None
 
     def kill(self):
-        if self.alive():
-            os.killpg(self.process.pid, signal.SIGKILL)
-            self.process.wait(EXIT_TIMEOUT)
+        self.program.kill(EXIT_TIMEOUT)
 
     # ---- time ----
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "d3dx9/mip_chain.h"
+#include "d3dx9/texture_image.h"
 #include "support/headless_device.h"
 
 namespace {
@@ -90,3 +92,85 @@ TEST_F(TextureFiles, AbsurdDimensionsAreRefusedBeforeDecoding)
 }
 
 } // namespace
+
+// The seed corpus of the fuzz target holds one picture saved in many formats.
+namespace corpus {
+
+std::string path(const std::string& name) { return sourceDir() + "/tests/fuzz/corpus/" + name; }
+
+TextureVerdict decode(const std::string& name, DecodedImage& image)
+{
+    std::vector<char> bytes = readFile(path(name));
+    return decodeImageFile(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image);
+}
+
+} // namespace corpus
+
+TEST(TextureDecoders, EveryLosslessCopyOfAPictureDecodesToTheSamePixels)
+{
+    const std::vector<std::vector<std::string>> sameImages = {
+        {"rgb.png", "interlaced.png", "bmp24.bmp", "tga24.tga", "raw.ppm", "plain.ppm"},
+        {"rgba.png", "tga32rle.tga", "bmp32.bmp"},
+        {"raw.pgm", "plain.pgm", "tgagrey.tga", "grey16.png"},
+        {"raw.pbm", "plain.pbm"},
+        {"palette.png", "tgamapped.tga"},
+    };
+    for (const auto& group : sameImages) {
+        DecodedImage first;
+        ASSERT_TRUE(corpus::decode(group[0], first).ok()) << group[0];
+        EXPECT_EQ(first.width, 16);
+        EXPECT_EQ(first.height, 12);
+        for (size_t i = 1; i < group.size(); ++i) {
+            DecodedImage other;
+            TextureVerdict verdict = corpus::decode(group[i], other);
+            ASSERT_TRUE(verdict.ok()) << group[i] << ": " << describe(verdict.problem);
+            EXPECT_EQ(other.rgba, first.rgba) << group[i] << " against " << group[0];
+            EXPECT_EQ(other.hasAlpha, first.hasAlpha) << group[i];
+        }
+    }
+    DecodedImage rgba;
+    ASSERT_TRUE(corpus::decode("rgba.png", rgba).ok());
+    EXPECT_TRUE(rgba.hasAlpha);
+}
+
+TEST(TextureDecoders, HostileFilesAreRefusedForWhatTheyAre)
+{
+    const std::vector<std::pair<std::string, TextureProblem>> cases = {
+        {"huge-gif.gif", TextureProblem::Unsupported},   {"huge-tga.tga", TextureProblem::ImageTooLarge},
+        {"huge-png.png", TextureProblem::ImageTooLarge},   {"huge-bmp.bmp", TextureProblem::ImageTooLarge},
+        {"huge-jpeg.jpg", TextureProblem::ImageTooLarge},  {"many-scans.jpg", TextureProblem::ImageTooLarge},
+        {"truncated-baseline.jpg", TextureProblem::Corrupt}, {"truncated-rgb.png", TextureProblem::Corrupt},
+        {"truncated-bmp24.bmp", TextureProblem::Corrupt},  {"image.gif", TextureProblem::Unsupported},
+        {"truncated-tga24.tga", TextureProblem::Corrupt},   {"truncated-raw.ppm", TextureProblem::Corrupt},
+    };
+    for (const auto& [name, problem] : cases) {
+        DecodedImage image;
+        EXPECT_EQ(corpus::decode(name, image).problem, problem) << name;
+    }
+    const uint8_t dds[] = {'D', 'D', 'S', ' ', 124, 0, 0, 0};
+    DecodedImage image;
+    EXPECT_EQ(decodeImageFile(dds, sizeof dds, image).problem, TextureProblem::Unsupported);
+}
+
+// The Windows loader's levels, checked here where they can run.
+TEST(MipChain, SidesRoundUpToPowersOfTwoAndEachLevelAveragesTheOneAbove)
+{
+    EXPECT_EQ(powerOfTwoAtLeast(256, 8192), 256);
+    EXPECT_EQ(powerOfTwoAtLeast(257, 8192), 512);
+    EXPECT_EQ(powerOfTwoAtLeast(5000, 4096), 4096);
+    // A 3x1 strip from black to white, stretched to 4x1: the ends stay.
+    const uint8_t strip[] = {0, 0, 0, 255, 128, 128, 128, 255, 255, 255, 255, 255};
+    std::vector<MipLevel> levels = buildMipChain(strip, 3, 1, 4, 1);
+    ASSERT_EQ(levels.size(), 3u); // 4x1, 2x1, 1x1
+    EXPECT_EQ(levels[0].rgba[0], 0);
+    EXPECT_EQ(levels[0].rgba[12], 255);
+    EXPECT_LT(levels[0].rgba[4], levels[0].rgba[8]);
+    for (size_t i = 1; i < levels.size(); ++i) {
+        const MipLevel& above = levels[i - 1];
+        EXPECT_EQ(levels[i].width, above.width / 2);
+        for (int x = 0; x < levels[i].width; ++x)
+            EXPECT_EQ(levels[i].rgba[size_t(x) * 4],
+                      (above.rgba[size_t(x) * 8] + above.rgba[size_t(x) * 8 + 4] + 1) / 2);
+    }
+    EXPECT_EQ(levels.back().rgba[3], 255);
+}

@@ -6,17 +6,17 @@
 # both end the game with the "Box Count: 10" message box, that Return dismisses
 # it and that the exit code is 0. Exits 77 (skipped) when a tool is missing.
 import argparse
-import fcntl
 import os
 import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import processes  # noqa: E402
 import same_picture  # noqa: E402
+import wine  # noqa: E402
 import xvfb  # noqa: E402
 
 SKIP = 77
@@ -28,12 +28,11 @@ FAILURE_CAPTIONS = ("Error", "ERROR!")
 TEXTURES = ("crate.jpg", "ground.jpg", "brick.jpg")
 
 BUILD_TIMEOUT = 900
-PREFIX_TIMEOUT = 180
 WINDOW_TIMEOUT = 60
+DRAW_TIMEOUT = 60
 BOX_TIMEOUT = 20
 EXIT_TIMEOUT = 20
 HELPER_TIMEOUT = 30
-SERVER_TIMEOUT = 30
 SETTLE_SECONDS = 3.0
 STILL_TIMEOUT = 20
 # The middle of the 800x600 window, clear of the frame Wine draws around it.
@@ -49,16 +48,6 @@ MIN_COLOURS = 100
 # fall a pixel differently after Wine's stretch into its client area).
 MAX_MEAN_DIFFERENCE = 2.0
 MAX_DIFFERENT_SHARE = 0.005
-
-PREFIX_SETTINGS = r"""Windows Registry Editor Version 5.00
-
-[HKEY_CURRENT_USER\Software\Wine\WineDbg]
-"ShowCrashDialog"=dword:00000000
-
-[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
-"Managed"="N"
-"""
-
 
 class SmokeFailure(Exception):
     pass
@@ -83,144 +72,12 @@ class Timings:
               f"total {time.monotonic() - self.start:.1f} s", flush=True)
 
 
-def mingw_compiler():
-    return shutil.which("x86_64-w64-mingw32-g++-posix") or shutil.which("x86_64-w64-mingw32-g++")
-
-
-def missing_tools(need_build):
-    missing = xvfb.missing_tools() + [t for t in ("wine", "wineserver") if shutil.which(t) is None]
-    # The compiler is needed even for a given exe: it builds the window_text helper.
-    missing += [] if mingw_compiler() else ["x86_64-w64-mingw32-g++"]
-    if need_build:
-        missing += [] if shutil.which("cmake") else ["cmake"]
-    return missing
-
-
-def run_step(args, timeout, what, **kwargs):
-    """Runs a command to completion and returns its standard output. Output goes
-    through a file: Wine's background processes inherit it and a pipe would
-    stay open until they leave."""
-    with tempfile.TemporaryFile() as out:
-        try:
-            done = subprocess.run(args, stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
-                                  timeout=timeout, **kwargs)
-        except subprocess.TimeoutExpired:
-            raise SmokeFailure(f"{what} did not finish in {timeout} s") from None
-        out.seek(0)
-        text = out.read().decode(errors="replace")
-    if done.returncode != 0:
-        raise SmokeFailure(f"{what} failed ({done.returncode}):\n{text}")
-    return text
-
-
 def build_game(source, work):
     """Configures and builds the cross build under `work`; incremental after the first time."""
     build_dir = os.path.join(work, "mingw")
-    run_step([os.path.join(source, "scripts", "build-windows"), build_dir], BUILD_TIMEOUT, "the MinGW build")
+    processes.run_step([os.path.join(source, "scripts", "build-windows"), build_dir], BUILD_TIMEOUT,
+                       "the MinGW build")
     return os.path.join(build_dir, "quadrill.exe")
-
-
-def build_window_text(source, work):
-    src = os.path.join(source, "tests", "windows", "window_text.cpp")
-    exe = os.path.join(work, "window_text.exe")
-    if not os.path.exists(exe) or os.path.getmtime(exe) < os.path.getmtime(src):
-        run_step([mingw_compiler(), "-std=c++17", "-Wall", "-Wextra", "-Werror", "-Wshadow", "-O1",
-                  "-static", "-o", exe, src], BUILD_TIMEOUT, "building window_text.exe")
-    return exe
-
-
-def wine_env(display, prefix):
-    env = display.env()
-    env.update(WINEPREFIX=prefix, WINEARCH="win64", WINEDEBUG="-all",
-               # No offers to download Mono or Gecko: those dialogs would wait forever.
-               WINEDLLOVERRIDES="mscoree,mshtml=")
-    return env
-
-
-def stop_wineserver(env, wait):
-    """Waits for the prefix's wineserver to leave (or kills it), so nothing of
-    Wine outlives the test or the display it draws on."""
-    quiet = {"env": env, "stdin": subprocess.DEVNULL, "stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
-    if wait:
-        try:
-            subprocess.run(["wineserver", "-w"], timeout=SERVER_TIMEOUT, **quiet)
-            return
-        except subprocess.TimeoutExpired:
-            print("wineserver still running after its programs ended; killing it", flush=True)
-    subprocess.run(["wineserver", "-k"], timeout=SERVER_TIMEOUT, **quiet)
-
-
-def wine_version():
-    return run_step(["wine", "--version"], HELPER_TIMEOUT, "wine --version",
-                    env=dict(os.environ, WINEDEBUG="-all")).strip()
-
-
-def read_text(path):
-    try:
-        with open(path) as f:
-            return f.read().strip()
-    except OSError:
-        return None
-
-
-def ensure_prefix(work, display, timings):
-    """A private Wine prefix, made once per build tree and per Wine version.
-    A lock keeps parallel runs from making it twice; a stamp written last
-    marks it complete, so an interrupted set-up is started over."""
-    prefix = os.path.join(work, "wineprefix")
-    stamp = os.path.join(work, "wineprefix.ready")
-    version = wine_version()
-    with open(os.path.join(work, "wineprefix.lock"), "w") as lock:
-        fcntl.flock(lock, fcntl.LOCK_EX)
-        if os.path.isdir(prefix) and read_text(stamp) == version:
-            return prefix
-        started = time.monotonic()
-        shutil.rmtree(prefix, ignore_errors=True)
-        if os.path.exists(stamp):
-            os.remove(stamp)
-        env = wine_env(display, prefix)
-        settings = os.path.join(work, "prefix-settings.reg")
-        with open(settings, "w") as f:
-            f.write(PREFIX_SETTINGS)
-        try:
-            run_step(["wine", "wineboot", "--init"], PREFIX_TIMEOUT, "creating the Wine prefix", env=env)
-            run_step(["wine", "regedit", "/S", settings], PREFIX_TIMEOUT, "setting up the Wine prefix", env=env)
-            stop_wineserver(env, wait=True)
-        except BaseException:
-            stop_wineserver(env, wait=False)
-            raise
-        with open(stamp, "w") as f:
-            f.write(version + "\n")
-        timings.note("new Wine prefix", time.monotonic() - started)
-    return prefix
-
-
-class Game:
-    """The game running (quadrill.exe under Wine, or a native build), its output going to a file."""
-
-    def __init__(self, command, run_dir, env, output_path):
-        self.output_path = output_path
-        with open(output_path, "wb") as output:
-            self.process = subprocess.Popen(command, cwd=run_dir, env=env, stdin=subprocess.DEVNULL,
-                                            stdout=output, stderr=subprocess.STDOUT)
-
-    def alive(self):
-        return self.process.poll() is None
-
-    def wait(self, timeout):
-        try:
-            return self.process.wait(timeout)
-        except subprocess.TimeoutExpired:
-            raise SmokeFailure(f"the game did not exit within {timeout} s") from None
-
-    def kill(self):
-        if self.alive():
-            self.process.kill()
-            self.process.wait(EXIT_TIMEOUT)
-
-    def output(self):
-        with open(self.output_path, "rb") as f:
-            return f.read().decode(errors="replace")
 
 
 class Session:
@@ -242,18 +99,20 @@ class Session:
 
     def start_game(self, tag):
         self.tag = tag
-        self.game = Game(["wine", self.exe], self.run_dir, self.env, os.path.join(self.artifacts, f"output-{tag}.txt"))
+        self.game = processes.Program(["wine", self.exe], self.run_dir, self.env,
+                                      os.path.join(self.artifacts, f"output-{tag}.txt"))
         return self.game
 
     def start_linux_game(self, tag):
         self.tag = tag
         env = self.display.env()
-        self.game = Game([self.linux_game], self.run_dir, env, os.path.join(self.artifacts, f"output-{tag}.txt"))
+        self.game = processes.Program([self.linux_game], self.run_dir, env,
+                                      os.path.join(self.artifacts, f"output-{tag}.txt"))
         return self.game
 
     def client_area(self):
         """Where the game's picture lies inside the frame Wine draws: x, y, width, height."""
-        out = run_step(["wine", self.window_text, "--client", WINDOW_TITLE], HELPER_TIMEOUT,
+        out = processes.run_step(["wine", self.window_text, "--client", WINDOW_TITLE], HELPER_TIMEOUT,
                        "reading the client area", env=self.env)
         numbers = out.split()
         check(len(numbers) == 4, f"window_text --client printed {out!r}")
@@ -265,9 +124,7 @@ class Session:
         xvfb.wait_until(lambda: time.monotonic() >= deadline, seconds + 1, "the view to settle", self.game.alive)
 
     def box_text(self):
-        out = run_step(["wine", self.window_text, END_CAPTION], HELPER_TIMEOUT, "reading the message box",
-                       env=self.env)
-        return [line.strip() for line in out.splitlines() if line.strip()]
+        return wine.window_texts(self.env, self.window_text, END_CAPTION)
 
     def finish_with_box(self, started):
         """The end of every run: the "End" box with the count, Return, exit code 0."""
@@ -287,6 +144,10 @@ def scenario_escape(session, save_view):
     window = session.display.wait_for_window(WINDOW_TITLE, WINDOW_TIMEOUT, game.alive)
     check((window.width, window.height) == (800, 600), f"the game window is {window.width}x{window.height}")
     session.timings.note("escape: window shown", time.monotonic() - started)
+    # A loaded machine can leave the window blank for seconds while the game
+    # starts: only a drawn window can settle.
+    xvfb.wait_until(lambda: session.display.capture(window).crop(*CLIENT_AREA).stats()["colours"] > MIN_COLOURS,
+                    DRAW_TIMEOUT, "the first picture", game.alive)
     # The player cube drops onto the ground at the start; the view is settled
     # once it has landed and nothing moves without input.
     session.settle(SETTLE_SECONDS)
@@ -359,16 +220,16 @@ def run_scenario(session, name, scenario, save_view):
     print(f"{name}:", flush=True)
     try:
         scenario(session, save_view)
-        stop_wineserver(session.env, wait=True)
+        wine.stop_wineserver(session.env, wait=True)
         print("  passed", flush=True)
         return True
-    except (SmokeFailure, xvfb.DisplayError) as e:
+    except (SmokeFailure, processes.ProgramError, xvfb.DisplayError) as e:
         shot = os.path.join(session.artifacts, f"failure-{scenario.__name__}.png")
         try:
             session.display.screenshot(shot)
         except xvfb.DisplayError as shot_error:
             shot = f"(none: {shot_error})"
-        stop_wineserver(session.env, wait=False)
+        wine.stop_wineserver(session.env, wait=False)
         output = session.game.output() if session.game else ""
         print(f"  FAILED: {e}\n  screenshot: {shot}\n  output of the game:\n{output}", flush=True)
         return False
@@ -404,7 +265,7 @@ def main():
     work = os.path.abspath(args.work_dir)
     os.makedirs(work, exist_ok=True)
 
-    missing = missing_tools(need_build=args.exe is None)
+    missing = wine.missing_tools() + ([] if args.exe or shutil.which("cmake") else ["cmake"])
     if missing:
         print(f"skipped: missing {', '.join(missing)} (scripts/bootstrap test installs them)")
         return SKIP
@@ -416,21 +277,21 @@ def main():
     try:
         started = time.monotonic()
         exe = os.path.abspath(args.exe) if args.exe else build_game(source, work)
-        window_text = build_window_text(source, work)
+        window_text = wine.build_window_text(work)
         timings.note("build", time.monotonic() - started)
         run_dir = prepare_run_dir(source, work)
-    except (SmokeFailure, OSError) as e:
+    except (SmokeFailure, processes.ProgramError, OSError) as e:
         print(f"FAILED: {e}")
         return 1
 
     failures = 0
     with xvfb.VirtualDisplay() as display:
         try:
-            prefix = ensure_prefix(work, display, timings)
-        except (SmokeFailure, xvfb.DisplayError) as e:
+            prefix = wine.ensure_prefix(work, display, timings.note)
+        except (SmokeFailure, processes.ProgramError, xvfb.DisplayError) as e:
             print(f"FAILED: {e}")
             return 1
-        session = Session(display, wine_env(display, prefix), exe, window_text, run_dir, artifacts, timings,
+        session = Session(display, wine.env(display, prefix), exe, window_text, run_dir, artifacts, timings,
                           args.linux_game and os.path.abspath(args.linux_game))
         session.comparison_dir = args.save_comparison
         scenarios = [s for s in SCENARIOS if s[1] is not scenario_same_picture or session.linux_game]
@@ -441,7 +302,7 @@ def main():
                     failures += 1
         finally:
             # Wine must be gone before its display is.
-            stop_wineserver(session.env, wait=True)
+            wine.stop_wineserver(session.env, wait=True)
 
     timings.report()
     passed = len(scenarios) - failures
