@@ -21,8 +21,6 @@ constexpr float kFarPlane = 1000.0f;
 constexpr float kMaterialPower = 5.0f;
 constexpr float kLightRange = 100.0f;
 constexpr float kLightLinearAttenuation = 0.1f;
-constexpr DWORD kPointLightIndex = 0;
-constexpr DWORD kSpotLightIndex = 1;
 constexpr int kCrateColumns = 5;
 constexpr int kCrateRows = 1;
 
