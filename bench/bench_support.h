@@ -6,7 +6,7 @@
 
 #include "app/device_creation.h"
 #include "app/game_state.h"
-#include "render/scene_setup.h"
+#include "app/scene_setup.h"
 #include "test_controls.h"
 
 namespace bench {
