@@ -25,7 +25,6 @@ struct DrawRecord {
 struct HeadlessLog {
     bool recording = true;
     std::vector<DrawRecord> draws;
-    uint32_t clears = 0;
     uint32_t presents = 0;
     DWORD lastClearFlags = 0;
     D3DCOLOR lastClearColor = 0;

@@ -114,7 +114,6 @@ void postMessage(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 HWND gameWindow() { return windowFirstLive(); }
-int queuedMessages() { return queueLength(); }
 
 // ---- Message boxes -----------------------------------------------------------------
 void captureMessageBoxes(std::function<void(const ShownBox&)> whileOpen)

@@ -42,7 +42,6 @@ void typeChar(char c); // a WM_CHAR alone, as TranslateMessage would queue it
 void mouseButton(bool left, bool down);
 void postMessage(UINT message, WPARAM wParam, LPARAM lParam);
 HWND gameWindow();
-int queuedMessages();
 
 // ---- Message boxes -----------------------------------------------------------------
 struct ShownBox {

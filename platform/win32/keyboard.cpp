@@ -47,13 +47,6 @@ void keyboardSetKey(int virtualKey, bool down)
     syncModifiers();
 }
 
-void keyboardReleaseAll()
-{
-    for (BYTE& k : g_keys)
-        k = BYTE(k & kToggled);
-    g_leftControl = g_rightControl = g_leftShift = g_rightShift = false;
-}
-
 bool keyboardIsDown(int virtualKey) { return (g_keys[virtualKey & 0xFF] & kDown) != 0; }
 
 void keyboardApplyInput(const MSG& msg)

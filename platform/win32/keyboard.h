@@ -9,7 +9,6 @@ void keyboardApplyInput(const MSG& msg);
 
 // Sets one entry directly (test controls and focus loss).
 void keyboardSetKey(int virtualKey, bool down);
-void keyboardReleaseAll();
 bool keyboardIsDown(int virtualKey);
 
 // The character a key-down produces under the current Shift, Ctrl and Caps
