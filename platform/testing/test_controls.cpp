@@ -10,15 +10,13 @@
 #include "d3d9/device.h"
 #include "d3d9/renderer_gl.h"
 #include "win32/cursor.h"
+#include "win32/keyboard.h"
 #include "win32/message_queue.h"
 #include "win32/window.h"
 
 namespace testctl {
 
 namespace {
-
-constexpr LPARAM kExtendedKeyBit = LPARAM(1) << 24;
-constexpr LPARAM kKeyUpBits = (LPARAM(1) << 30) | (LPARAM(1) << 31);
 
 std::vector<ShownBox> g_boxes;
 std::function<void(const ShownBox&)> g_whileOpen;
@@ -88,16 +86,17 @@ void setCursorPosition(int x, int y) { cursorSetPosition(POINT{x, y}); }
 int setCursorPosCalls() { return cursorSetPosCount(); }
 
 // ---- Input --------------------------------------------------------------------------
+// Scripted keys carry no scan code.
 void keyDown(int vk)
 {
-    LPARAM lParam = 1 | (isExtendedKey(vk) ? kExtendedKeyBit : 0);
-    postInput(WM_KEYDOWN, WPARAM(vk), lParam);
+    WORD flags = isExtendedKey(vk) ? KF_EXTENDED : 0;
+    postInput(WM_KEYDOWN, WPARAM(vk), keyMessageLParam(0, flags));
 }
 
 void keyUp(int vk)
 {
-    LPARAM lParam = 1 | kKeyUpBits | (isExtendedKey(vk) ? kExtendedKeyBit : 0);
-    postInput(WM_KEYUP, WPARAM(vk), lParam);
+    WORD flags = WORD((isExtendedKey(vk) ? KF_EXTENDED : 0) | KF_REPEAT | KF_UP);
+    postInput(WM_KEYUP, WPARAM(vk), keyMessageLParam(0, flags));
 }
 
 void typeChar(char c) { queuePost(windowFirstLive(), WM_CHAR, WPARAM((unsigned char)c), 1, false); }

@@ -16,5 +16,11 @@ bool keyboardIsDown(int virtualKey);
 // punctuation.
 int keyboardCharFor(int virtualKey);
 
+// The lParam of a key message: a repeat count of 1, the scan code, and
+// `keyFlags` (KF_EXTENDED, KF_REPEAT, KF_UP) in the high word.
+LPARAM keyMessageLParam(int scanCode, WORD keyFlags);
+// The flags of a key message's lParam.
+inline WORD keyMessageFlags(LPARAM lParam) { return HIWORD(lParam); }
+
 // The virtual-key code of an SDL keycode, or 0 when the game has no code for it.
 int keyboardVirtualKeyFromSdl(int sdlKeycode, bool* extended);
