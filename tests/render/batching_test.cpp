@@ -33,7 +33,7 @@ protected:
 
     void setFlat(const Rgb& c)
     {
-        const D3DMATERIAL9 m = flatMaterial(c.r / 255.0f, c.g / 255.0f, c.b / 255.0f);
+        const D3DMATERIAL9 m = flatMaterial(c);
         device->SetMaterial(&m);
     }
 

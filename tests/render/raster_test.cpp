@@ -26,7 +26,7 @@ protected:
 
     void drawFlat(const std::vector<Vertex>& vertices, const Rgb& c)
     {
-        const D3DMATERIAL9 m = flatMaterial(c.r / 255.0f, c.g / 255.0f, c.b / 255.0f);
+        const D3DMATERIAL9 m = flatMaterial(c);
         device->SetMaterial(&m);
         draw(vertices);
     }

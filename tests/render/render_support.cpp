@@ -8,7 +8,6 @@
 #include <cstring>
 
 #include "app/device_creation.h"
-#include "d3d9/resources.h"
 #include "test_controls.h"
 
 namespace rt {
@@ -209,6 +208,11 @@ D3DMATERIAL9 flatMaterial(float r, float g, float b)
 {
     D3DCOLORVALUE none = colour(0.0f, 0.0f, 0.0f);
     return material(none, none, none, colour(r, g, b), 0.0f);
+}
+
+D3DMATERIAL9 flatMaterial(const Rgb& c)
+{
+    return flatMaterial(float(c.r) / 255.0f, float(c.g) / 255.0f, float(c.b) / 255.0f);
 }
 
 // ---- Geometry ---------------------------------------------------------------------------
