@@ -12,8 +12,6 @@
 
 #include "app/device_creation.h"
 #include "boxes/box.h"
-#include "d3d9/renderer_gl_controls.h"
-#include "d3d9/resources.h"
 #include "test_controls.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "d3d9/device.h"
+#include "device.h" // beside it: test_controls.h reaches this header by its path
 
 struct DrawRecord {
     DrawCall call;

@@ -84,6 +84,9 @@ POINT cursorPosition()
 
 void setCursorPosition(int x, int y) { cursorSetPosition(POINT{x, y}); }
 int setCursorPosCalls() { return cursorSetPosCount(); }
+void hostMouseMotion(int dx, int dy) { cursorOnMotion(dx, dy); }
+void hostFocus(bool gained) { cursorOnFocus(gained); }
+void hostMessageBox(bool open) { cursorOnMessageBox(open); }
 
 // ---- Input --------------------------------------------------------------------------
 // Scripted keys carry no scan code.

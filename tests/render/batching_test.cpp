@@ -4,8 +4,6 @@
 
 #include <cstring>
 
-#include "d3d9/renderer_gl_controls.h"
-#include "d3d9/resources.h"
 #include "test_controls.h"
 
 namespace rt {

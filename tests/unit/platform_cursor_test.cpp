@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/headless_device.h"
-#include "win32/cursor.h"
+#include "test_controls.h"
 
 namespace {
 
@@ -25,11 +25,11 @@ struct MouseLookCursor : ::testing::Test {
 
 TEST_F(MouseLookCursor, MotionCountsOnlyWhileTheCursorIsHidden)
 {
-    cursorOnMotion(5, -2);
+    testctl::hostMouseMotion(5, -2);
     EXPECT_EQ(reported().x, 400);
     ShowCursor(FALSE);
-    cursorOnMotion(5, -2);
-    cursorOnMotion(1, 1);
+    testctl::hostMouseMotion(5, -2);
+    testctl::hostMouseMotion(1, 1);
     EXPECT_EQ(reported().x, 406);
     EXPECT_EQ(reported().y, 299);
     SetCursorPos(400, 300);
@@ -39,13 +39,13 @@ TEST_F(MouseLookCursor, MotionCountsOnlyWhileTheCursorIsHidden)
 TEST_F(MouseLookCursor, WithoutFocusNothingMovesAndTheFirstMotionBackIsDropped)
 {
     ShowCursor(FALSE);
-    cursorOnFocus(false);
-    cursorOnMotion(30, 30);
+    testctl::hostFocus(false);
+    testctl::hostMouseMotion(30, 30);
     EXPECT_EQ(reported().x, 400);
-    cursorOnFocus(true);
-    cursorOnMotion(250, -80); // the jump back to the held point
+    testctl::hostFocus(true);
+    testctl::hostMouseMotion(250, -80); // the jump back to the held point
     EXPECT_EQ(reported().x, 400);
-    cursorOnMotion(4, 0);
+    testctl::hostMouseMotion(4, 0);
     EXPECT_EQ(reported().x, 404);
 }
 
@@ -54,26 +54,26 @@ TEST_F(MouseLookCursor, OnlyMotionRightAfterFocusReturnsIsTakenForTheJump)
 {
     testctl::useManualClock(1000);
     ShowCursor(FALSE);
-    cursorOnFocus(false);
-    cursorOnFocus(true);
+    testctl::hostFocus(false);
+    testctl::hostFocus(true);
     testctl::advanceClock(1000);
-    cursorOnMotion(-20, 0);
+    testctl::hostMouseMotion(-20, 0);
     EXPECT_EQ(reported().x, 380);
-    cursorOnFocus(false);
-    cursorOnFocus(true);
+    testctl::hostFocus(false);
+    testctl::hostFocus(true);
     testctl::advanceClock(50);
-    cursorOnMotion(250, -80);
+    testctl::hostMouseMotion(250, -80);
     EXPECT_EQ(reported().x, 380);
 }
 
 TEST_F(MouseLookCursor, AnOpenMessageBoxReleasesThePointer)
 {
     ShowCursor(FALSE);
-    cursorOnMessageBox(true);
-    cursorOnMotion(10, 10);
+    testctl::hostMessageBox(true);
+    testctl::hostMouseMotion(10, 10);
     EXPECT_EQ(reported().x, 400);
-    cursorOnMessageBox(false);
-    cursorOnMotion(10, 10);
+    testctl::hostMessageBox(false);
+    testctl::hostMouseMotion(10, 10);
     EXPECT_EQ(reported().x, 410);
 }
 

@@ -2,6 +2,11 @@
 // the game. With them a test runs a real WinMain frame by frame on the
 // headless device (or the real OpenGL one), scripts its input and clock,
 // answers its message boxes, and reads back what it drew.
+//
+// This folder is the testing library's whole public include path: tests,
+// tools and benchmarks reach the platform through this header alone. It
+// brings the draw log's records, the OpenGL renderer's switches and
+// createTextureRgba with it, and nothing else of the platform's insides.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "d3d9/renderer_headless.h"
+#include "../../d3d9/renderer_gl_controls.h"
+#include "../../d3d9/renderer_headless.h"
 
 namespace testctl {
 
@@ -32,6 +38,13 @@ void setDesktopSize(int width, int height);
 POINT cursorPosition();
 void setCursorPosition(int x, int y);
 int setCursorPosCalls();
+
+// What the host reports to mouse look, as the platform's event pump passes it
+// on: relative motion, the window gaining or losing focus, a message box
+// opening or closing.
+void hostMouseMotion(int dx, int dy);
+void hostFocus(bool gained);
+void hostMessageBox(bool open);
 
 // ---- Input --------------------------------------------------------------------------
 // Keys and buttons arrive as input messages to the first live window, and
