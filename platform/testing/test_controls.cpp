@@ -18,6 +18,10 @@ namespace testctl {
 
 namespace {
 
+const char kTestWindowClass[] = "quadrill test window";
+constexpr int kTestWindowWidth = 800;
+constexpr int kTestWindowHeight = 600;
+
 std::vector<ShownBox> g_boxes;
 std::function<void(const ShownBox&)> g_whileOpen;
 
@@ -60,6 +64,18 @@ void useOffscreenOpenGL()
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     platformHooks().headless = false;
     platformHooks().scriptedInput = true;
+}
+
+// ---- Windows ------------------------------------------------------------------------
+HWND createTestWindow(const char* title)
+{
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = kTestWindowClass;
+    RegisterClassExA(&wc); // a second registration fails harmlessly
+    return CreateWindowExA(0, kTestWindowClass, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                           kTestWindowWidth, kTestWindowHeight, nullptr, nullptr, nullptr, nullptr);
 }
 
 // ---- Clock ------------------------------------------------------------------------

@@ -16,7 +16,6 @@ namespace {
 
 constexpr DWORD kFvf = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;
 constexpr UINT kStride = sizeof(Vertex);
-constexpr const char* kClassName = "RenderTestWindow";
 
 // ---- Small vector algebra for the reference ---------------------------------------------
 struct V3 {
@@ -330,14 +329,7 @@ Rgb referencePixel(const Scene& scene, const float position[3], const float norm
 void RenderTest::SetUp()
 {
     testctl::useOffscreenOpenGL();
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kClassName;
-    RegisterClassExA(&wc);
-    window = CreateWindowExA(0, kClassName, "render test", WS_OVERLAPPEDWINDOW, 0, 0, kWidth, kHeight, nullptr,
-                             nullptr, wc.hInstance, nullptr);
+    window = testctl::createTestWindow("render test");
     ASSERT_NE(window, nullptr);
     device = createDevice();
     ASSERT_NE(device, nullptr);

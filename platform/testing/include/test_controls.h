@@ -28,6 +28,11 @@ void useHeadless();
 // display), with input coming only from these controls.
 void useOffscreenOpenGL();
 
+// ---- Windows ------------------------------------------------------------------------
+// An 800x600 overlapped window whose procedure is DefWindowProcA, for tests
+// and benchmarks that need a device but not the game. Null on failure.
+HWND createTestWindow(const char* title = "test window");
+
 // ---- Clock ------------------------------------------------------------------------
 void useManualClock(DWORD startMs);
 void advanceClock(DWORD ms);
