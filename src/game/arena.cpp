@@ -68,8 +68,13 @@ bool buildArena()
         for (int j = 0; j < kCrateRows; ++j)
             addBox(g_device, float(2 * i - 13.2), float(2 * j - 5.0), 5.0f, 2.0f, 2.0f, 2.0f);
 
+    placeCameraAtStart();
+    return true;
+}
+
+void placeCameraAtStart()
+{
     g_camera.eye = makeVec3(0.0f, 0.0f, -5.0f);
     g_camera.target = makeVec3(0.0f, 0.0f, 1.0f);
     g_camera.up = makeVec3(0.0f, 1.0f, 0.0f);
-    return true;
 }

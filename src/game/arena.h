@@ -6,3 +6,6 @@
 // fills the player record and puts the camera at its start. On a failure
 // it shows why and returns false.
 bool buildArena();
+
+// The camera's start: behind the middle of the arena, looking along +z.
+void placeCameraAtStart();
