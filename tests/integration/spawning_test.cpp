@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/game_fixture.h"
+#include "support/value_printers.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ TEST_F(SpawningTest, ARightClickOnACratePushesItAndALeftClickChangesNothing)
     click(true);
     frame();
     EXPECT_EQ(g_boxes.count(), 10u);
-    EXPECT_FALSE(crate.velocity != Vec3(0, 0, 0));
+    EXPECT_VEC3_EQ(crate.velocity, Vec3(0, 0, 0));
 
     aimAt(Vec3(-12.2f, -3.5f, 6.1f));
     frames(10);
@@ -106,7 +107,7 @@ TEST_F(SpawningTest, ThePlayerCubeAndTheFirstWallsAreNeverPushedButWallFourIs)
     frames(10);
     click(false);
     frame();
-    EXPECT_FALSE(g_boxes.at(1).velocity != Vec3(0, 0, 0));
+    EXPECT_VEC3_EQ(g_boxes.at(1).velocity, Vec3(0, 0, 0));
 
     aimAt(Vec3(19, 10, 0)); // inside wall 4
     frames(10);
