@@ -18,6 +18,9 @@ import zlib
 
 TOOLS = ("Xvfb", "xdotool", "xwininfo", "import")
 COMMAND_TIMEOUT = 20.0
+# xwininfo gives up when a window goes while it walks the tree (a program
+# starting up makes and drops windows); it is asked again this many times.
+TREE_ATTEMPTS = 5
 POLL_INTERVAL = 0.1
 KEY_HOLD = 0.05
 
@@ -178,7 +181,13 @@ class VirtualDisplay:
 
     def windows(self):
         """Every named window in the tree (xwininfo sees windows xdotool search can miss)."""
-        return parse_window_tree(self.run(["xwininfo", "-root", "-tree"]))
+        for attempt in range(TREE_ATTEMPTS):
+            try:
+                return parse_window_tree(self.run(["xwininfo", "-root", "-tree"]))
+            except DisplayError:
+                if attempt + 1 == TREE_ATTEMPTS:
+                    raise
+                time.sleep(POLL_INTERVAL)
 
     def find_window(self, name, min_size=2):
         """The first window named exactly `name` and larger than a placeholder, or None."""
