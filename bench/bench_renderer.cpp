@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "app/device_creation.h"
-#include "boxes/box.h"
-#include "d3d9/renderer_gl_controls.h"
-#include "d3d9/resources.h"
+#include "app/game_state.h"
+#include "game/arena.h"
+#include "render/render_setup.h"
 #include "test_controls.h"
 
 namespace {
@@ -23,20 +23,6 @@ constexpr int kHeight = 600;
 constexpr int kTextureSize = 256;
 constexpr int kColumns = 40;
 constexpr int kRows = 25;
-constexpr const char* kClassName = "BenchRendererWindow";
-
-D3DCOLORVALUE grey(float v, float a = 1.0f) { return D3DCOLORVALUE{v, v, v, a}; }
-
-D3DMATERIAL9 makeMaterial(D3DCOLORVALUE diffuse, D3DCOLORVALUE ambient, D3DCOLORVALUE specular)
-{
-    D3DMATERIAL9 m = {};
-    m.Diffuse = diffuse;
-    m.Ambient = ambient;
-    m.Specular = specular;
-    m.Emissive = D3DCOLORVALUE{0.0f, 0.0f, 0.0f, 1.0f};
-    m.Power = 5.0f;
-    return m;
-}
 
 IDirect3DTexture9* makeTexture(IDirect3DDevice9* device, uint8_t tint)
 {
@@ -50,7 +36,8 @@ IDirect3DTexture9* makeTexture(IDirect3DDevice9* device, uint8_t tint)
     return t;
 }
 
-// The game's arena in miniature: its camera, lights, materials and states.
+// The game's arena in miniature, drawn with the game's own camera start,
+// view, projection, lights, materials and states (through g_device).
 struct Arena {
     HWND window = nullptr;
     IDirect3DDevice9* device = nullptr;
@@ -61,26 +48,18 @@ struct Arena {
     int boxCount = 0;
     Box marker;
     Box floor;
-    D3DMATERIAL9 shadowMaterial = makeMaterial(grey(0.0f, 0.0f), grey(0.0f, 0.0f), grey(0.0f, 0.0f));
-    D3DMATERIAL9 crateMaterial = makeMaterial(grey(1.0f), grey(1.0f), grey(0.1f));
-    D3DMATERIAL9 defaultMaterial = makeMaterial(grey(0.0f, 0.0f), grey(1.0f), grey(0.0f, 0.0f));
 
     bool create(int count)
     {
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kClassName;
-        RegisterClassExA(&wc);
-        window = CreateWindowExA(0, kClassName, "bench", WS_OVERLAPPEDWINDOW, 0, 0, kWidth, kHeight, nullptr,
-                                 nullptr, wc.hInstance, nullptr);
+        window = testctl::createTestWindow("bench");
         if (!window || !createDevice(&device, window, kWidth, kHeight))
             return false;
         brick = makeTexture(device, 60);
         crate = makeTexture(device, 160);
         ground = makeTexture(device, 220);
-        setUpScene();
+        g_device = device;
+        placeCameraAtStart();
+        setUpRendering();
         boxCount = count;
         boxes.reset(new Box[size_t(count)]);
         // A block of crates in front of the camera, stacked in layers going away.
@@ -95,44 +74,6 @@ struct Arena {
                floor.create(device, -20.0f, -10.0f, -20.0f, 40.0f, 5.0f, 40.0f);
     }
 
-    void setUpScene()
-    {
-        D3DXVECTOR3 eye(0.0f, 0.0f, -5.0f), at(0.0f, 0.0f, 1.0f), up(0.0f, 1.0f, 0.0f);
-        D3DXMATRIX view, projection;
-        D3DXMatrixLookAtLH(&view, &eye, &at, &up);
-        D3DXMatrixPerspectiveFovLH(&projection, 1.5707964f, 4.0f / 3.0f, 0.1f, 1000.0f);
-        device->SetTransform(D3DTS_VIEW, &view);
-        device->SetTransform(D3DTS_PROJECTION, &projection);
-
-        D3DLIGHT9 point = {};
-        point.Type = D3DLIGHT_POINT;
-        point.Specular = grey(0.5f);
-        point.Ambient = grey(0.5f);
-        point.Position = D3DVECTOR{0.0f, 5.0f, 0.0f};
-        point.Range = 100.0f;
-        point.Attenuation1 = 0.1f;
-        D3DLIGHT9 spot = point;
-        spot.Type = D3DLIGHT_SPOT;
-        spot.Specular = grey(0.0f);
-        spot.Ambient = D3DCOLORVALUE{0.0f, 0.0f, 0.5f, 0.5f};
-        spot.Position = D3DVECTOR{0.0f, 1.0f, 0.0f};
-        spot.Direction = D3DVECTOR{0.0f, 0.0f, 1.0f};
-        spot.Falloff = 1.0f;
-        spot.Theta = 0.5f;
-        spot.Phi = 1.0f;
-        device->SetLight(0, &point);
-        device->LightEnable(0, TRUE);
-        device->SetLight(1, &spot);
-        device->LightEnable(1, TRUE);
-
-        device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-        device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-        device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
-        device->SetRenderState(D3DRS_LIGHTING, TRUE);
-        device->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);
-        device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-    }
-
     void drawMesh(IDirect3DVertexBuffer9* vertices)
     {
         device->SetStreamSource(0, vertices, 0, sizeof(BoxVertex));
@@ -145,9 +86,9 @@ struct Arena {
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFFFFFFFF, 1.0f, 0);
         device->BeginScene();
         // The view is set every frame, as the control modes do.
-        setUpScene();
+        g_camera.applyView(device);
         device->SetTexture(0, nullptr);
-        device->SetMaterial(&defaultMaterial);
+        device->SetMaterial(&g_defaultMaterial);
         drawMesh(marker.vertexBuffer);
         device->SetTexture(0, ground);
         drawMesh(floor.vertexBuffer);
@@ -156,13 +97,13 @@ struct Arena {
             Box& box = boxes[i];
             box.rebuildMesh();
             device->SetTexture(0, nullptr);
-            device->SetMaterial(&shadowMaterial);
+            device->SetMaterial(&g_shadowMaterial);
             device->SetStreamSource(0, box.shadowVertexBuffer, 0, sizeof(BoxVertex));
             device->SetFVF(kBoxVertexFvf);
             device->SetIndices(box.shadowIndexBuffer);
             device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, kSlabVertexCount, 0, kBoxTriangleCount);
-            bool isCrate = i >= 5;
-            device->SetMaterial(isCrate ? &crateMaterial : &defaultMaterial);
+            bool isCrate = uint32_t(i) >= kFirstCrateIndex;
+            device->SetMaterial(isCrate ? &g_crateMaterial : &g_defaultMaterial);
             device->SetTexture(0, isCrate ? crate : brick);
             drawMesh(box.vertexBuffer);
         }
@@ -186,6 +127,7 @@ struct Arena {
             device->SetIndices(nullptr);
             device->Release();
         }
+        g_device = nullptr;
         if (window)
             DestroyWindow(window);
     }

@@ -6,12 +6,14 @@
 
 #include "app/device_creation.h"
 #include "app/game_state.h"
-#include "render/scene_setup.h"
+#include "app/scene_setup.h"
 #include "test_controls.h"
 
 namespace bench {
 
-inline LRESULT CALLBACK windowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
+// The game's back buffer.
+constexpr UINT kBenchWidth = 800;
+constexpr UINT kBenchHeight = 600;
 
 // A window and the game's device on the chosen platform, made once per
 // process (a benchmark function runs several times). False when the device
@@ -28,14 +30,8 @@ inline bool makeDevice(bool openGL)
         testctl::useHeadless();
     testctl::captureMessageBoxes();
     testctl::drawLog().recording = false;
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = windowProc;
-    wc.lpszClassName = "bench";
-    RegisterClassExA(&wc);
-    HWND window = CreateWindowExA(0, "bench", "bench", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
-                                  nullptr, nullptr);
-    if (!window || !createDevice(&g_device, window, 800, 600))
+    HWND window = testctl::createTestWindow("bench");
+    if (!window || !createDevice(&g_device, window, kBenchWidth, kBenchHeight))
         return false;
     made = 1;
     return true;

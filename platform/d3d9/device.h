@@ -5,7 +5,7 @@
 
 #include <d3d9.h>
 
-#include "d3d9/resources.h"
+#include "resources.h" // beside it: test_controls.h reaches this header by its path
 
 struct SDL_Window;
 

@@ -3,14 +3,14 @@
 
 #include <new>
 
+#include "d3d9/renderer_gl_fixed_function.h"
+
 namespace {
 
 constexpr int kGlMajor = 3;
 constexpr int kGlMinor = 3;
 constexpr int kRequiredGlVersion = 33;
 constexpr int kClipControlGlVersion = 45;
-
-float channel(D3DCOLOR c, int shift) { return float((c >> shift) & 0xFF) / 255.0f; }
 
 bool createBackBuffer(GlRenderer& gl)
 {
@@ -97,7 +97,9 @@ void clear(Device& device, DWORD flags, D3DCOLOR color, float z, DWORD stencil)
     GLbitfield mask = 0;
     if (flags & D3DCLEAR_TARGET) {
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        glClearColor(channel(color, 16), channel(color, 8), channel(color, 0), channel(color, 24));
+        float rgba[4];
+        glColourFromArgb(color, rgba);
+        glClearColor(rgba[0], rgba[1], rgba[2], rgba[3]);
         mask |= GL_COLOR_BUFFER_BIT;
     }
     if (flags & D3DCLEAR_ZBUFFER) {

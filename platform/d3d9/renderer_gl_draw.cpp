@@ -131,14 +131,6 @@ void openBatch(GlRenderer& gl, const DeviceState& s)
 }
 
 // ---- Materials --------------------------------------------------------------------------
-void copyColour(const D3DCOLORVALUE& c, float out[4])
-{
-    out[0] = c.r;
-    out[1] = c.g;
-    out[2] = c.b;
-    out[3] = c.a;
-}
-
 bool sameMaterial(const D3DMATERIAL9& a, const D3DMATERIAL9& b) { return memcmp(&a, &b, sizeof a) == 0; }
 
 // The slot of the material in the batch's table, added if new. A full
@@ -158,10 +150,10 @@ uint32_t materialSlot(GlRenderer& gl, const D3DMATERIAL9& m)
     uint32_t slot = d.materialCount++;
     d.materialKeys[slot] = m;
     GlMaterial& g = d.materials[slot];
-    copyColour(m.Diffuse, g.diffuse);
-    copyColour(m.Ambient, g.ambient);
-    copyColour(m.Specular, g.specular);
-    copyColour(m.Emissive, g.emissive);
+    glColour(m.Diffuse, g.diffuse);
+    glColour(m.Ambient, g.ambient);
+    glColour(m.Specular, g.specular);
+    glColour(m.Emissive, g.emissive);
     g.power[0] = m.Power;
     return d.lastMaterial = slot;
 }

@@ -9,7 +9,6 @@ namespace {
 // Below this a determinant counts as zero: the normal matrix is then left
 // unscaled, which normalisation makes harmless.
 constexpr float kSingularDeterminant = 1e-30f;
-constexpr float kColourScale = 1.0f / 255.0f;
 
 void multiply(const D3DMATRIX& a, const D3DMATRIX& b, float out[16])
 {
@@ -56,23 +55,15 @@ void transformDirection(const D3DVECTOR& d, const D3DMATRIX& m, float out[3])
         out[c] *= inverse;
 }
 
-void copyColour(const D3DCOLORVALUE& c, float out[4])
-{
-    out[0] = c.r;
-    out[1] = c.g;
-    out[2] = c.b;
-    out[3] = c.a;
-}
-
 void buildLight(const D3DLIGHT9& light, const D3DMATRIX& view, GlBatchState& out, int slot)
 {
     transformPoint(light.Position, view, out.lightPosition[slot]);
     out.lightPosition[slot][3] = light.Range;
     transformDirection(light.Direction, view, out.lightDirection[slot]);
     out.lightDirection[slot][3] = float(light.Type);
-    copyColour(light.Diffuse, out.lightDiffuse[slot]);
-    copyColour(light.Specular, out.lightSpecular[slot]);
-    copyColour(light.Ambient, out.lightAmbient[slot]);
+    glColour(light.Diffuse, out.lightDiffuse[slot]);
+    glColour(light.Specular, out.lightSpecular[slot]);
+    glColour(light.Ambient, out.lightAmbient[slot]);
     float* att = out.lightAttenuation[slot];
     att[0] = light.Attenuation0;
     att[1] = light.Attenuation1;
@@ -144,14 +135,26 @@ void buildSamplerState(const DWORD* ss, GlBatchState& out)
     out.magFilter = linear(ss[D3DSAMP_MAGFILTER]) ? GL_LINEAR : GL_NEAREST;
     out.wrapS = wrapOf(ss[D3DSAMP_ADDRESSU]);
     out.wrapT = wrapOf(ss[D3DSAMP_ADDRESSV]);
-    D3DCOLOR border = ss[D3DSAMP_BORDERCOLOR];
-    out.borderColor[0] = float((border >> 16) & 0xFF) * kColourScale;
-    out.borderColor[1] = float((border >> 8) & 0xFF) * kColourScale;
-    out.borderColor[2] = float(border & 0xFF) * kColourScale;
-    out.borderColor[3] = float((border >> 24) & 0xFF) * kColourScale;
+    glColourFromArgb(ss[D3DSAMP_BORDERCOLOR], out.borderColor);
 }
 
 } // namespace
+
+void glColour(const D3DCOLORVALUE& c, float out[4])
+{
+    out[0] = c.r;
+    out[1] = c.g;
+    out[2] = c.b;
+    out[3] = c.a;
+}
+
+void glColourFromArgb(D3DCOLOR c, float out[4])
+{
+    out[0] = float((c >> 16) & 0xFF) / 255.0f;
+    out[1] = float((c >> 8) & 0xFF) / 255.0f;
+    out[2] = float(c & 0xFF) / 255.0f;
+    out[3] = float((c >> 24) & 0xFF) / 255.0f;
+}
 
 void glBuildBatchState(const DeviceState& s, bool hasDepthBuffer, GlBatchState& out)
 {
@@ -160,10 +163,9 @@ void glBuildBatchState(const DeviceState& s, bool hasDepthBuffer, GlBatchState& 
     memcpy(out.projection, &s.projection, sizeof out.projection);
     normalMatrixOf(out.worldView, out.normalMatrix);
 
-    D3DCOLOR ambient = rs[D3DRS_AMBIENT];
-    out.globalAmbient[0] = float((ambient >> 16) & 0xFF) * kColourScale;
-    out.globalAmbient[1] = float((ambient >> 8) & 0xFF) * kColourScale;
-    out.globalAmbient[2] = float(ambient & 0xFF) * kColourScale;
+    float ambient[4];
+    glColourFromArgb(rs[D3DRS_AMBIENT], ambient);
+    memcpy(out.globalAmbient, ambient, sizeof out.globalAmbient);
     out.lighting = rs[D3DRS_LIGHTING] != FALSE;
     out.normalizeNormals = rs[D3DRS_NORMALIZENORMALS] != FALSE;
     out.localViewer = rs[D3DRS_LOCALVIEWER] != FALSE;

@@ -8,11 +8,6 @@
 
 #include "d3d9/device.h"
 
-// Light types as the shader numbers them (Direct3D's own values).
-constexpr int kGlLightPoint = D3DLIGHT_POINT;
-constexpr int kGlLightSpot = D3DLIGHT_SPOT;
-constexpr int kGlLightDirectional = D3DLIGHT_DIRECTIONAL;
-
 struct GlBatchState {
     // ---- Uniforms: matrices as Direct3D rows, which GLSL reads as the transpose.
     float worldView[16] = {};
@@ -50,3 +45,9 @@ struct GlBatchState {
 };
 
 void glBuildBatchState(const DeviceState& state, bool hasDepthBuffer, GlBatchState& out);
+
+// A Direct3D colour as the four floats OpenGL takes, r, g, b, a.
+void glColour(const D3DCOLORVALUE& c, float out[4]);
+// A packed A8R8G8B8 colour (a render state, a clear colour) likewise, each
+// channel over 255.
+void glColourFromArgb(D3DCOLOR c, float out[4]);

@@ -9,7 +9,6 @@ void destroy(Device&) {}
 void clear(Device&, DWORD flags, D3DCOLOR color, float z, DWORD)
 {
     HeadlessLog& log = headlessLog();
-    ++log.clears;
     log.lastClearFlags = flags;
     log.lastClearColor = color;
     log.lastClearZ = z;

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "d3d9/device.h"
+#include "device.h" // beside it: test_controls.h reaches this header by its path
 
 struct DrawRecord {
     DrawCall call;
@@ -25,7 +25,6 @@ struct DrawRecord {
 struct HeadlessLog {
     bool recording = true;
     std::vector<DrawRecord> draws;
-    uint32_t clears = 0;
     uint32_t presents = 0;
     DWORD lastClearFlags = 0;
     D3DCOLOR lastClearColor = 0;

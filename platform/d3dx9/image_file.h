@@ -7,7 +7,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "d3dx9/texture_problem.h"
+#include "texture_problem.h"
 
 // Files and images past these limits are refused. A texture of 4096x4096
 // is already far beyond what the game's surfaces show.

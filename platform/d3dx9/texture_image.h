@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "d3dx9/image_file.h"
+#include "image_file.h"
 
 struct DecodedImage {
     int width = 0;

@@ -131,6 +131,11 @@ typedef struct tagMSG {
 #define MK_CONTROL 0x0008
 #define MK_MBUTTON 0x0010
 
+// Flags in the high word of a key message's lParam.
+#define KF_EXTENDED 0x0100
+#define KF_REPEAT 0x4000 // the key was already down
+#define KF_UP 0x8000     // the key is being released
+
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
 

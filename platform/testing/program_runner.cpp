@@ -85,8 +85,11 @@ ProgramRunner::~ProgramRunner()
     }
     if (state_->thread.joinable())
         state_->thread.join();
-    platformHooks().idle = nullptr;
-    platformHooks().idleUser = nullptr;
+    // A runner made before this one went away keeps its hook.
+    if (platformHooks().idleUser == state_) {
+        platformHooks().idle = nullptr;
+        platformHooks().idleUser = nullptr;
+    }
     delete state_;
 }
 

@@ -9,8 +9,10 @@
 #include "common/hooks.h"
 #include "d3d9/device.h"
 #include "d3d9/renderer_gl.h"
+#include "d3d9/resources.h"
 #include "win32/cursor.h"
 #include "win32/host_events.h"
+#include "win32/keyboard.h"
 #include "win32/message_queue.h"
 #include "win32/window.h"
 
@@ -18,8 +20,9 @@ namespace testctl {
 
 namespace {
 
-constexpr LPARAM kExtendedKeyBit = LPARAM(1) << 24;
-constexpr LPARAM kKeyUpBits = (LPARAM(1) << 30) | (LPARAM(1) << 31);
+const char kTestWindowClass[] = "quadrill test window";
+constexpr int kTestWindowWidth = 800;
+constexpr int kTestWindowHeight = 600;
 
 std::vector<ShownBox> g_boxes;
 std::function<void(const ShownBox&)> g_whileOpen;
@@ -65,6 +68,18 @@ void useOffscreenOpenGL()
     platformHooks().scriptedInput = true;
 }
 
+// ---- Windows ------------------------------------------------------------------------
+HWND createTestWindow(const char* title)
+{
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = kTestWindowClass;
+    RegisterClassExA(&wc); // a second registration fails harmlessly
+    return CreateWindowExA(0, kTestWindowClass, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                           kTestWindowWidth, kTestWindowHeight, nullptr, nullptr, nullptr, nullptr);
+}
+
 // ---- Clock ------------------------------------------------------------------------
 void useManualClock(DWORD startMs)
 {
@@ -87,18 +102,28 @@ POINT cursorPosition()
 
 void setCursorPosition(int x, int y) { cursorSetPosition(POINT{x, y}); }
 int setCursorPosCalls() { return cursorSetPosCount(); }
+void mouseLookMotion(int dx, int dy)
+{
+    CursorMotion m;
+    m.dx = dx;
+    m.dy = dy;
+    cursorOnMotion(m);
+}
+void mouseLookFocus(bool gained) { cursorOnFocus(gained); }
+void mouseLookMessageBox(bool open) { cursorOnMessageBox(open); }
 
 // ---- Input --------------------------------------------------------------------------
+// Scripted keys carry no scan code.
 void keyDown(int vk)
 {
-    LPARAM lParam = 1 | (isExtendedKey(vk) ? kExtendedKeyBit : 0);
-    postInput(WM_KEYDOWN, WPARAM(vk), lParam);
+    WORD flags = isExtendedKey(vk) ? KF_EXTENDED : 0;
+    postInput(WM_KEYDOWN, WPARAM(vk), keyMessageLParam(0, flags));
 }
 
 void keyUp(int vk)
 {
-    LPARAM lParam = 1 | kKeyUpBits | (isExtendedKey(vk) ? kExtendedKeyBit : 0);
-    postInput(WM_KEYUP, WPARAM(vk), lParam);
+    WORD flags = WORD((isExtendedKey(vk) ? KF_EXTENDED : 0) | KF_REPEAT | KF_UP);
+    postInput(WM_KEYUP, WPARAM(vk), keyMessageLParam(0, flags));
 }
 
 void typeChar(char c) { queuePost(windowFirstLive(), WM_CHAR, WPARAM((unsigned char)c), 1, false); }
@@ -115,7 +140,6 @@ void postMessage(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 HWND gameWindow() { return windowFirstLive(); }
-int queuedMessages() { return queueLength(); }
 
 // ---- Message boxes -----------------------------------------------------------------
 void captureMessageBoxes(std::function<void(const ShownBox&)> whileOpen)
@@ -143,6 +167,7 @@ DWORD deviceBehaviorFlags(IDirect3DDevice9* device) { return device ? asImpl(dev
 int liveDevices() { return liveObjectCounts().devices; }
 int liveBuffers() { return liveObjectCounts().buffers; }
 int liveTextures() { return liveObjectCounts().textures; }
+uint32_t bufferWrites(IDirect3DVertexBuffer9* buffer) { return buffer ? asImpl(buffer)->data.version : 0; }
 HeadlessLog& drawLog() { return headlessLog(); }
 
 bool readBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int& width, int& height)

@@ -13,10 +13,6 @@
 
 namespace {
 
-constexpr LPARAM kExtendedKeyBit = LPARAM(1) << 24;
-constexpr LPARAM kPreviousStateBit = LPARAM(1) << 30;
-constexpr LPARAM kTransitionBit = LPARAM(1) << 31;
-
 WPARAM mouseKeyFlags(Uint32 buttons)
 {
     WPARAM flags = 0;
@@ -71,16 +67,14 @@ void onKey(const SDL_KeyboardEvent& e)
     int vk = keyboardVirtualKeyFromSdl(e.keysym.sym, &extended);
     if (!window || vk == 0)
         return;
-    LPARAM lParam = 1 | (LPARAM(e.keysym.scancode & 0xFF) << 16);
-    if (extended)
-        lParam |= kExtendedKeyBit;
+    WORD flags = extended ? KF_EXTENDED : 0;
     if (e.type == SDL_KEYDOWN) {
         if (e.repeat)
-            lParam |= kPreviousStateBit;
-        queuePost(window, WM_KEYDOWN, WPARAM(vk), lParam, true);
+            flags |= KF_REPEAT;
+        queuePost(window, WM_KEYDOWN, WPARAM(vk), keyMessageLParam(e.keysym.scancode, flags), true);
     } else {
-        lParam |= kPreviousStateBit | kTransitionBit;
-        queuePost(window, WM_KEYUP, WPARAM(vk), lParam, true);
+        flags |= KF_REPEAT | KF_UP;
+        queuePost(window, WM_KEYUP, WPARAM(vk), keyMessageLParam(e.keysym.scancode, flags), true);
     }
 }
 

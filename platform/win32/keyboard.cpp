@@ -7,8 +7,7 @@ namespace {
 
 constexpr BYTE kDown = 0x80;
 constexpr BYTE kToggled = 0x01;
-constexpr LPARAM kExtendedKeyBit = LPARAM(1) << 24;
-constexpr LPARAM kPreviousStateBit = LPARAM(1) << 30;
+constexpr DWORD kRepeatCountOne = 1;
 
 BYTE g_keys[256];
 // Left and right halves of the shared modifier codes, so the shared code
@@ -47,22 +46,21 @@ void keyboardSetKey(int virtualKey, bool down)
     syncModifiers();
 }
 
-void keyboardReleaseAll()
-{
-    for (BYTE& k : g_keys)
-        k = BYTE(k & kToggled);
-    g_leftControl = g_rightControl = g_leftShift = g_rightShift = false;
-}
-
 bool keyboardIsDown(int virtualKey) { return (g_keys[virtualKey & 0xFF] & kDown) != 0; }
+
+LPARAM keyMessageLParam(int scanCode, WORD keyFlags)
+{
+    return LPARAM(kRepeatCountOne | (DWORD(scanCode & 0xFF) << 16) | (DWORD(keyFlags) << 16));
+}
 
 void keyboardApplyInput(const MSG& msg)
 {
     int vk = int(msg.wParam & 0xFF);
-    bool extended = (msg.lParam & kExtendedKeyBit) != 0;
+    const WORD flags = keyMessageFlags(msg.lParam);
+    bool extended = (flags & KF_EXTENDED) != 0;
     switch (msg.message) {
     case WM_KEYDOWN:
-        if (vk == VK_CAPITAL && !(msg.lParam & kPreviousStateBit))
+        if (vk == VK_CAPITAL && !(flags & KF_REPEAT))
             g_keys[VK_CAPITAL] ^= kToggled;
         keyboardSetKey(vk == VK_CONTROL ? (extended ? VK_RCONTROL : VK_LCONTROL)
                        : vk == VK_SHIFT ? (extended ? VK_RSHIFT : VK_LSHIFT)

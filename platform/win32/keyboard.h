@@ -9,13 +9,18 @@ void keyboardApplyInput(const MSG& msg);
 
 // Sets one entry directly (test controls and focus loss).
 void keyboardSetKey(int virtualKey, bool down);
-void keyboardReleaseAll();
 bool keyboardIsDown(int virtualKey);
 
 // The character a key-down produces under the current Shift, Ctrl and Caps
 // Lock state, or 0 when it produces none. A US layout is assumed for
 // punctuation.
 int keyboardCharFor(int virtualKey);
+
+// The lParam of a key message: a repeat count of 1, the scan code, and
+// `keyFlags` (KF_EXTENDED, KF_REPEAT, KF_UP) in the high word.
+LPARAM keyMessageLParam(int scanCode, WORD keyFlags);
+// The flags of a key message's lParam.
+inline WORD keyMessageFlags(LPARAM lParam) { return HIWORD(lParam); }
 
 // The virtual-key code of an SDL keycode, or 0 when the game has no code for it.
 int keyboardVirtualKeyFromSdl(int sdlKeycode, bool* extended);

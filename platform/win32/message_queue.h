@@ -11,7 +11,3 @@ void queuePost(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool inp
 // Takes the next queued message for the modal loop of a message box: queued
 // and paint messages only, never WM_QUIT, no idle callback.
 bool queueTakeForModalLoop(MSG* msg);
-
-// Drops every queued message and a pending quit request.
-void queueReset();
-int queueLength();

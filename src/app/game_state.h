@@ -31,8 +31,11 @@ extern CollisionType g_collisionType;
 extern bool g_pointLightEnabled;
 extern bool g_spotLightEnabled;
 
-extern D3DLIGHT9 g_pointLight; // light 0
-extern D3DLIGHT9 g_spotLight;  // light 1, follows the camera
+// The device's light indices of the two lights.
+constexpr DWORD kPointLightIndex = 0;
+constexpr DWORD kSpotLightIndex = 1;
+extern D3DLIGHT9 g_pointLight;
+extern D3DLIGHT9 g_spotLight; // follows the camera
 extern D3DMATERIAL9 g_defaultMaterial;
 extern D3DMATERIAL9 g_crateMaterial;
 extern D3DMATERIAL9 g_shadowMaterial;

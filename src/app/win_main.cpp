@@ -7,7 +7,7 @@
 #include "app/game_state.h"
 #include "app/shutdown.h"
 #include "app/window_procedure.h"
-#include "render/scene_setup.h"
+#include "app/scene_setup.h"
 
 namespace {
 

@@ -1,9 +1,8 @@
 // box_list.h: the ordered list that owns every box of the scene except the
-// ground and the aiming marker.
+// ground and the aiming marker, and the layout of its indices.
 //
 // Boxes are only appended at the end and removed from the end, so a box's
-// index never changes while it is listed: 0 is the player cube, 1 to 4 the
-// walls, 5 to 9 the starting crates, 10 on the spawned crates.
+// index never changes while it is listed.
 #pragma once
 
 #include <stdint.h>
@@ -29,6 +28,29 @@ struct BoxList {
 
 // Every listed box of the game.
 extern BoxList g_boxes;
+
+// ---- The arena's layout ------------------------------------------------------------
+// Scene set-up appends the player cube, then the walls, then the starting
+// crates; spawned crates follow. Nothing removes these before shutdown, so
+// the indices keep their meaning for the whole run. Rendering (brick or
+// crate), pushing and the reset key go by index alone.
+//
+// Every index after the walls assumes that every wall was added. Set-up
+// skips a wall it could not create and goes on; every later box then sits
+// one index lower: the first crate takes index 4, is drawn as brick, and
+// the last wall, now at 3, can no longer be pushed.
+constexpr uint32_t kPlayerCubeIndex = 0;
+constexpr uint32_t kFirstWallIndex = 1;
+constexpr uint32_t kWallCount = 4;
+constexpr uint32_t kFirstCrateIndex = 5; // crates from here on: the five starting ones, then the spawned
+constexpr uint32_t kStartingCrateCount = 5;
+// Pushing moves the last wall and every crate; the player cube and the
+// other walls stay put.
+constexpr uint32_t kFirstPushableIndex = 4;
+
+static_assert(kFirstWallIndex == kPlayerCubeIndex + 1, "the walls follow the player cube");
+static_assert(kFirstCrateIndex == kFirstWallIndex + kWallCount, "the crates follow the walls");
+static_assert(kFirstPushableIndex == kFirstCrateIndex - 1, "the last wall is the first box that can be pushed");
 
 // Constructs a box, creates it and appends it; a box whose creation fails
 // is destroyed and never listed.

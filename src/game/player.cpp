@@ -2,7 +2,6 @@
 #include "game/player.h"
 
 namespace {
-const Vec3 kWorldUp(0.0f, 1.0f, 0.0f);
 constexpr float kReverse = -1.0f;
 constexpr float kJumpAllowedBelowSpeed = 0.1f;
 constexpr float kEyeBelowTop = 0.1f;

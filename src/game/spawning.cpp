@@ -7,9 +7,6 @@
 namespace {
 constexpr float kCrateHalfSize = 1.0f;
 constexpr float kCrateSize = 2.0f;
-// The player cube and the walls at indices 1 to 3 cannot be pushed; the
-// wall at index 4 and every crate can.
-constexpr int32_t kFirstPushableIndex = 4;
 } // namespace
 
 bool spawnOrPush(float vx, float vy, float vz)
@@ -24,7 +21,7 @@ bool spawnOrPush(float vx, float vy, float vz)
     int32_t hit = findOverlap(&crate, g_boxes);
     if (hit == -1 && !boxOverlaps(crate, g_ground))
         return true;
-    if (hit >= kFirstPushableIndex) {
+    if (hit >= 0 && uint32_t(hit) >= kFirstPushableIndex) {
         Vec3& v = g_boxes.at(uint32_t(hit)).velocity;
         v.x += vx;
         v.y += vy;

@@ -4,7 +4,6 @@
 #include "math/matrix4.h"
 
 namespace {
-const Vec3 kWorldUp(0.0f, 1.0f, 0.0f);
 constexpr float kDefaultMinHorizontalDistance = 0.1f;
 } // namespace
 

@@ -10,7 +10,7 @@ struct Vec3 {
 
     // Components are left unset, like every other value type here.
     Vec3() = default;
-    Vec3(float vx, float vy, float vz) : x(vx), y(vy), z(vz) {}
+    constexpr Vec3(float vx, float vy, float vz) : x(vx), y(vy), z(vz) {}
 
     Vec3& operator+=(const Vec3& w);
     Vec3& operator-=(const Vec3& w);
@@ -18,6 +18,9 @@ struct Vec3 {
 };
 
 static_assert(sizeof(Vec3) == sizeof(D3DXVECTOR3), "Vec3 must have the layout of D3DXVECTOR3");
+
+// The world is left-handed with y up.
+constexpr Vec3 kWorldUp(0.0f, 1.0f, 0.0f);
 
 Vec3 makeVec3(float x, float y, float z);
 Vec3 operator+(const Vec3& a, const Vec3& b);

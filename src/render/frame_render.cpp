@@ -13,8 +13,6 @@ namespace {
 constexpr D3DCOLOR kClearColour = 0xFFFFFFFF;
 constexpr float kClearDepth = 1.0f;
 constexpr UINT kVertexStride = sizeof(BoxVertex);
-// Boxes from this index on are crates; the player cube and the walls below it are brick.
-constexpr uint32_t kFirstCrateIndex = 5;
 
 void drawMesh(IDirect3DVertexBuffer9* vertices)
 {
@@ -38,6 +36,7 @@ void drawListedBox(uint32_t index)
     const Box& box = g_boxes.at(index);
     if (g_shadowsEnabled && box.castsShadow)
         drawShadow(box);
+    // The player cube and the walls are brick; crates from their index on.
     g_device->SetMaterial(&g_defaultMaterial);
     g_device->SetTexture(0, g_brickTexture);
     if (index >= kFirstCrateIndex) {

@@ -21,8 +21,6 @@ MARKER_MIN_BLUE = 200
 MARKER_MIN_BLUE_EXCESS = 80
 # The clear colour is opaque white.
 WHITE = 250
-# Shadow slabs have a black material and no texture.
-BLACK = 2
 
 
 def channel_means(picture):
@@ -53,10 +51,6 @@ def marker_pixels(picture):
 
 def white_pixels(picture):
     return count_pixels(picture, lambda r, g, b: min(r, g, b) >= WHITE)
-
-
-def black_pixels(picture):
-    return count_pixels(picture, lambda r, g, b: max(r, g, b) <= BLACK)
 
 
 def redness_by_row(picture, x0, x1):

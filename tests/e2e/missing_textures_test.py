@@ -18,16 +18,15 @@ MAX_GREY_TINT = 2.0
 class MissingTextures(e2e.GameTestCase):
     def test_each_missing_texture_is_reported_in_turn_and_the_arena_is_drawn_untextured(self):
         with tempfile.TemporaryDirectory() as empty, self.game("missing-textures", cwd=empty) as game:
-            shown, previous = [], None
-            for expected in MESSAGES:
-                box, previous = game.wait_for_box_text(e2e.ERROR_CAPTION, MESSAGES, unlike=previous)
-                shown.append(previous)
-                self.assertEqual(previous, expected, f"the error boxes so far: {shown}")
+            for number, expected in enumerate(MESSAGES, 1):
+                text = game.wait_for_logged_box(e2e.ERROR_CAPTION, number)
+                self.assertEqual(text, expected, f"error box {number}")
+                box = game.wait_for_box(e2e.ERROR_CAPTION)
                 # Modal: the game goes no further until the box is dismissed.
                 game.run_for(MODAL_CHECK_SECONDS)
                 self.assertEqual(len(game.error_boxes()), 1, "one error box at a time")
-                self.assertEqual(game.read_box(box, MESSAGES, "error-box-still"), expected,
-                                 "the box should stay until it is dismissed")
+                self.assertEqual(game.logged_boxes(e2e.ERROR_CAPTION), list(MESSAGES[:number]),
+                                 "the box should hold the game until it is dismissed")
                 game.dismiss(box)
             picture = game.start_view()
             self.assert_no_error_boxes(game)

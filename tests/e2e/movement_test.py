@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
 # movement_test.py: walking, mouse look, jumping and the free camera's climb, judged by where the scene is drawn.
 import math
-import time
 
 import arena_view as view
 import quadrill_e2e as e2e
@@ -24,15 +23,18 @@ WALK_SECONDS = 1.0
 MIN_WALK_SHIFT = 6
 TURN_PIXELS = -20   # left
 PITCH_PIXELS = -10  # up
-JUMP_HOLD = 0.15
-JUMP_WATCH_SECONDS = 3.0
 # A jump lifts the eye 2.8 units, 48 pixels' worth at the wall's foot.
 MIN_JUMP_RISE = 20
+# Flying up 7.5 units (0.15 s at 50 units a second) moves the wall's foot
+# down about 130 pixels. A stall of the loaded machine can shorten the hold
+# the game sees, so any clear move counts.
 CLIMB_HOLD = 0.15
-# Flying up 7.5 units moves the wall's foot down about 130 pixels.
-MIN_CLIMB_SHIFT = 60
+MIN_CLIMB_SHIFT = 20
 DESCEND_HOLD = 0.1
 MIN_DESCEND_SHIFT = 20
+# A stall as long as the hold hides the key from every frame; the press is
+# then tried again, this many times at most.
+MAX_PRESSES = 3
 SETTLE_SECONDS = 0.5
 
 
@@ -50,6 +52,16 @@ def angle_of(offset):
 
 
 class Movement(e2e.GameTestCase):
+    def press_until_moved(self, game, keysym, hold, name, before):
+        """Holds `keysym` for `hold` seconds and returns the settled horizon, pressing
+        again when the view did not move at all (a press no frame saw)."""
+        for _ in range(MAX_PRESSES):
+            game.key(keysym, hold=hold)
+            after = horizon(game.settled_view(name))
+            if abs(after - before) > SAME_PLACE:
+                break
+        return after
+
     def crate_edge(self, picture, wall_brightness):
         return view.last_bright_column(picture, *CRATE_ROWS, threshold=2 * wall_brightness, x_limit=CRATE_EDGE_LIMIT)
 
@@ -94,14 +106,23 @@ class Movement(e2e.GameTestCase):
     def test_space_jumps_and_the_view_comes_back_down(self):
         with self.game("jump") as game:
             start_horizon = horizon(game.start_view())
-            game.key("space", hold=JUMP_HOLD)
+            # Held, Space jumps again at every landing: the eye is up most of
+            # the time, so a picture taken whenever the loaded machine gets
+            # to it will catch it up.
             heights = []
-            deadline = time.monotonic() + JUMP_WATCH_SECONDS
-            while time.monotonic() < deadline:
-                heights.append(horizon(game.view("jumping")) - start_horizon)
-            shifts = e2e.runs(heights)
-            self.assertGreaterEqual(max(heights), MIN_JUMP_RISE, f"the eye should rise on Space: shifts {shifts}")
-            self.assertLessEqual(abs(heights[-1]), SAME_PLACE, f"the eye should come back down: shifts {shifts}")
+
+            def risen(picture):
+                heights.append(horizon(picture) - start_horizon)
+                return heights[-1] >= MIN_JUMP_RISE
+            game.hold_key("space")
+            try:
+                game.watch("jumping", risen)
+            finally:
+                game.release_key("space")
+            self.assertGreaterEqual(max(heights), MIN_JUMP_RISE,
+                                    f"the eye should rise on Space: shifts {e2e.runs(heights)}")
+            landed = horizon(game.settled_view("landed"))
+            self.assertAlmostEqual(landed, start_horizon, delta=SAME_PLACE, msg="the eye should come back down")
 
     def test_x_frees_the_camera_which_climbs_with_space_and_stays_up(self):
         with self.game("climb") as game:
@@ -111,15 +132,13 @@ class Movement(e2e.GameTestCase):
             switched = horizon(game.view("free-camera"))
             self.assertAlmostEqual(switched, start_horizon, delta=SAME_PLACE,
                                    msg="switching to the free camera should keep the view")
-            game.key("space", hold=CLIMB_HOLD)
-            up = horizon(game.settled_view("climbed"))
+            up = self.press_until_moved(game, "space", CLIMB_HOLD, "climbed", switched)
             self.assertGreaterEqual(up - start_horizon, MIN_CLIMB_SHIFT,
                                     "Space should lift the free camera and the wall's foot sink in the view")
             game.run_for(SETTLE_SECONDS)
             self.assertAlmostEqual(horizon(game.view("hovering")), up, delta=SAME_PLACE,
                                    msg="the free camera should not fall")
-            game.key("ctrl", hold=DESCEND_HOLD)
-            down = horizon(game.settled_view("descended"))
+            down = self.press_until_moved(game, "ctrl", DESCEND_HOLD, "descended", up)
             self.assertGreaterEqual(up - down, MIN_DESCEND_SHIFT, "Ctrl should lower the free camera")
 
 

@@ -5,6 +5,7 @@ import signal
 
 import arena_view as view
 import quadrill_e2e as e2e
+import xvfb
 
 # The foot of the far wall in the start view (see arena_view), and how far a
 # measure may stray from it.
@@ -24,6 +25,8 @@ TINT = 3.0
 MIN_TEXTURE_ROUGHNESS = 0.2
 LIT_CRATE_OVER_WALL = 2.0
 MIN_MARKER_PIXELS = 2
+# A drawn message box shows at least its background, its text and its button.
+MIN_BOX_COLOURS = 3
 
 
 class StartAndEnd(e2e.GameTestCase):
@@ -66,7 +69,19 @@ class StartAndEnd(e2e.GameTestCase):
             picture = game.start_view()
             self.assert_no_error_boxes(game)
             self.check_start_view(picture)
-            self.end_with_escape(game, e2e.START_BOX_COUNT)
+            game.key("Escape")
+            self.assertEqual(game.wait_for_logged_box(e2e.END_CAPTION), e2e.box_count_text(e2e.START_BOX_COUNT))
+            # The closing box is really on the display, drawn, and Return closes it.
+            box = game.wait_for_box(e2e.END_CAPTION)
+
+            def drawn():
+                shot = game.display.capture(box)
+                game.views["end-box"] = shot
+                return shot.stats()["colours"] >= MIN_BOX_COLOURS
+            xvfb.wait_until(drawn, e2e.BOX_TIMEOUT, "the closing box to be drawn", game.alive)
+            game.dismiss(box)
+            self.assertIsNone(game.display.find_window(e2e.END_CAPTION), "Return should close the box")
+            self.assertEqual(game.wait_exit(), 0, "the exit code after the closing box")
 
     def test_closing_the_window_ends_the_game_like_escape(self):
         with self.game("close") as game:

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "support/game_fixture.h"
+#include "support/value_printers.h"
 
 namespace {
 
@@ -190,7 +191,7 @@ TEST_F(ControlsTest, ResetPutsTheCubeCornerOnTheAimPointWithoutRebuildingItsMesh
 
     type('c');
     EXPECT_FALSE(cube().position != g_camera.target);
-    EXPECT_FALSE(cube().velocity != Vec3(0, 0, 0));
+    EXPECT_VEC3_EQ(cube().velocity, Vec3(0, 0, 0));
     cube().vertexBuffer->Lock(0, 0, &data, 0);
     EXPECT_EQ(static_cast<BoxVertex*>(data)[0].y, meshY);
     cube().vertexBuffer->Unlock();

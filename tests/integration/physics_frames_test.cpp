@@ -2,12 +2,13 @@
 // into steps, and bounce mode neither losing nor gaining energy.
 #include <gtest/gtest.h>
 
+#include "test_controls.h"
+
 #include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
 
-#include "d3d9/resources.h"
 #include "game/spawning.h"
 #include "physics/overlap.h"
 #include "physics/physics_step.h"
@@ -20,7 +21,7 @@ using PhysicsFrames = GameTest;
 
 uint32_t vertexWrites(const Box& box)
 {
-    return asImpl(box.vertexBuffer)->data.version + asImpl(box.shadowVertexBuffer)->data.version;
+    return testctl::bufferWrites(box.vertexBuffer) + testctl::bufferWrites(box.shadowVertexBuffer);
 }
 
 TEST_F(PhysicsFrames, RestingBoxesKeepTheirVertexDataWhileAWalkingCubeIsRewritten)

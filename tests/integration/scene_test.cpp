@@ -5,15 +5,9 @@
 #include <vector>
 
 #include "support/game_fixture.h"
+#include "support/value_printers.h"
 
 namespace {
-
-void expectPosition(const Box& box, float x, float y, float z)
-{
-    EXPECT_FLOAT_EQ(box.position.x, x);
-    EXPECT_FLOAT_EQ(box.position.y, y);
-    EXPECT_FLOAT_EQ(box.position.z, z);
-}
 
 void expectColour(const D3DCOLORVALUE& c, float r, float g, float b, float a)
 {
@@ -28,16 +22,16 @@ using SceneTest = GameTest;
 TEST_F(SceneTest, TheArenaHoldsTenBoxesInTheirPlaces)
 {
     ASSERT_EQ(g_boxes.count(), 10u);
-    expectPosition(g_boxes.at(0), 0, 0, 0);
+    EXPECT_VEC3_EQ(g_boxes.at(0).position, Vec3(0, 0, 0));
     EXPECT_EQ(g_player.cube, &g_boxes.at(0));
     EXPECT_EQ(g_player.camera, &g_camera);
     EXPECT_EQ(g_player.walkSpeed, 5.0f);
     EXPECT_EQ(g_player.jumpSpeed, 7.5f);
 
-    expectPosition(g_boxes.at(1), -20, -5, -20);
-    expectPosition(g_boxes.at(2), -20, -5, 18);
-    expectPosition(g_boxes.at(3), -20, -5, -18);
-    expectPosition(g_boxes.at(4), 18, -5, -18);
+    EXPECT_VEC3_EQ(g_boxes.at(1).position, Vec3(-20, -5, -20));
+    EXPECT_VEC3_EQ(g_boxes.at(2).position, Vec3(-20, -5, 18));
+    EXPECT_VEC3_EQ(g_boxes.at(3).position, Vec3(-20, -5, -18));
+    EXPECT_VEC3_EQ(g_boxes.at(4).position, Vec3(18, -5, -18));
     for (uint32_t i = 1; i <= 4; ++i)
         EXPECT_EQ(g_boxes.at(i).textureScale, 7.8125f);
 
@@ -53,15 +47,15 @@ TEST_F(SceneTest, TheArenaHoldsTenBoxesInTheirPlaces)
         EXPECT_NE(&g_boxes.at(i), &g_aimer);
         EXPECT_NE(&g_boxes.at(i), &g_ground);
     }
-    expectPosition(g_ground, -20, -10, -20);
+    EXPECT_VEC3_EQ(g_ground.position, Vec3(-20, -10, -20));
     EXPECT_EQ(g_ground.textureScale, 40.0f / 3.0f);
     EXPECT_EQ(g_aimer.size.x, 0.05f);
 }
 
 TEST_F(SceneTest, CameraLightsMaterialsAndStatesAreSetOnTheDevice)
 {
-    EXPECT_FALSE(g_camera.eye != Vec3(0, 0, -5));
-    EXPECT_FALSE(g_camera.target != Vec3(0, 0, 1));
+    EXPECT_VEC3_EQ(g_camera.eye, Vec3(0, 0, -5));
+    EXPECT_VEC3_EQ(g_camera.target, Vec3(0, 0, 1));
 
     D3DLIGHT9 spot;
     ASSERT_EQ(g_device->GetLight(1, &spot), D3D_OK);
@@ -169,7 +163,7 @@ TEST_F(SceneTest, EveryDrawUsesTheCamerasViewAndTheIdentityWorld)
     std::vector<DrawRecord> draws = drawsOfLastFrame();
     ASSERT_FALSE(draws.empty());
     for (const DrawRecord& r : draws) {
-        EXPECT_EQ(memcmp(&r.view, &expected, sizeof expected), 0);
+        EXPECT_MATRIX_EQ(r.view, expected);
         EXPECT_EQ(r.world._11, 1.0f);
         EXPECT_EQ(r.world._41, 0.0f);
         EXPECT_EQ(r.projection._34, 1.0f);

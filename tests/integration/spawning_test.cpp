@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/game_fixture.h"
+#include "support/value_printers.h"
 
 namespace {
 
@@ -46,6 +47,27 @@ TEST_F(SpawningTest, ARightClickThrowsAlongTheView)
     EXPECT_NEAR(g_boxes.last().position.z, z + 10.0f * 0.016f, 1e-4f);
 }
 
+TEST_F(SpawningTest, AfterVAThrownCrateComesBackFromTheFarWall)
+{
+    type('v');
+    click(false);
+    frame();
+    ASSERT_EQ(g_boxes.count(), 11u);
+    const Box& crate = g_boxes.last();
+    // Ten units a second toward the wall at z = 18, ten units away.
+    int turnedAt = -1;
+    for (int i = 0; i < 150 && turnedAt < 0; ++i) {
+        frame();
+        if (crate.velocity.z < 0.0f)
+            turnedAt = i;
+    }
+    ASSERT_GE(turnedAt, 0) << "the crate never turned back; z " << crate.position.z;
+    EXPECT_LE(crate.position.z + crate.size.z, 18.0f) << "it should turn at the wall, not inside it";
+    const float atWall = crate.position.z;
+    frames(30);
+    EXPECT_LT(crate.position.z, atWall - 2.0f) << "it should come back toward the camera";
+}
+
 TEST_F(SpawningTest, AClickTouchingTheGroundAddsNothing)
 {
     aimAt(Vec3(1, -4, 10));
@@ -61,7 +83,7 @@ TEST_F(SpawningTest, ARightClickOnACratePushesItAndALeftClickChangesNothing)
     click(true);
     frame();
     EXPECT_EQ(g_boxes.count(), 10u);
-    EXPECT_FALSE(crate.velocity != Vec3(0, 0, 0));
+    EXPECT_VEC3_EQ(crate.velocity, Vec3(0, 0, 0));
 
     aimAt(Vec3(-12.2f, -3.5f, 6.1f));
     frames(10);
@@ -85,7 +107,7 @@ TEST_F(SpawningTest, ThePlayerCubeAndTheFirstWallsAreNeverPushedButWallFourIs)
     frames(10);
     click(false);
     frame();
-    EXPECT_FALSE(g_boxes.at(1).velocity != Vec3(0, 0, 0));
+    EXPECT_VEC3_EQ(g_boxes.at(1).velocity, Vec3(0, 0, 0));
 
     aimAt(Vec3(19, 10, 0)); // inside wall 4
     frames(10);

@@ -4,8 +4,6 @@
 
 #include <cstring>
 
-#include "d3d9/renderer_gl_controls.h"
-#include "d3d9/resources.h"
 #include "test_controls.h"
 
 namespace rt {
@@ -33,7 +31,7 @@ protected:
 
     void setFlat(const Rgb& c)
     {
-        const D3DMATERIAL9 m = flatMaterial(c.r / 255.0f, c.g / 255.0f, c.b / 255.0f);
+        const D3DMATERIAL9 m = flatMaterial(c);
         device->SetMaterial(&m);
     }
 

@@ -1,10 +1,10 @@
 // Rasterisation as Direct3D 9 does it: winding and culling, orientation,
 // pixel centres, the depth range and test, and fill modes.
 #include "render_support.h"
+#include "test_controls.h"
 
 #include <cmath>
 
-#include "d3d9/renderer_gl_controls.h"
 
 namespace rt {
 namespace {
@@ -26,7 +26,7 @@ protected:
 
     void drawFlat(const std::vector<Vertex>& vertices, const Rgb& c)
     {
-        const D3DMATERIAL9 m = flatMaterial(c.r / 255.0f, c.g / 255.0f, c.b / 255.0f);
+        const D3DMATERIAL9 m = flatMaterial(c);
         device->SetMaterial(&m);
         draw(vertices);
     }

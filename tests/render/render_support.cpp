@@ -8,7 +8,6 @@
 #include <cstring>
 
 #include "app/device_creation.h"
-#include "d3d9/resources.h"
 #include "test_controls.h"
 
 namespace rt {
@@ -17,7 +16,6 @@ namespace {
 
 constexpr DWORD kFvf = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;
 constexpr UINT kStride = sizeof(Vertex);
-constexpr const char* kClassName = "RenderTestWindow";
 
 // ---- Small vector algebra for the reference ---------------------------------------------
 struct V3 {
@@ -211,6 +209,11 @@ D3DMATERIAL9 flatMaterial(float r, float g, float b)
     return material(none, none, none, colour(r, g, b), 0.0f);
 }
 
+D3DMATERIAL9 flatMaterial(const Rgb& c)
+{
+    return flatMaterial(float(c.r) / 255.0f, float(c.g) / 255.0f, float(c.b) / 255.0f);
+}
+
 // ---- Geometry ---------------------------------------------------------------------------
 std::vector<Vertex> screenQuad(float x0, float y0, float x1, float y1, float z, float u0, float v0, float u1, float v1)
 {
@@ -326,14 +329,7 @@ Rgb referencePixel(const Scene& scene, const float position[3], const float norm
 void RenderTest::SetUp()
 {
     testctl::useOffscreenOpenGL();
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kClassName;
-    RegisterClassExA(&wc);
-    window = CreateWindowExA(0, kClassName, "render test", WS_OVERLAPPEDWINDOW, 0, 0, kWidth, kHeight, nullptr,
-                             nullptr, wc.hInstance, nullptr);
+    window = testctl::createTestWindow("render test");
     ASSERT_NE(window, nullptr);
     device = createDevice();
     ASSERT_NE(device, nullptr);

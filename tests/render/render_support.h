@@ -53,6 +53,7 @@ D3DMATERIAL9 material(D3DCOLORVALUE diffuse, D3DCOLORVALUE ambient, D3DCOLORVALU
                       D3DCOLORVALUE emissive, float power);
 // Lit by nothing but its own emissive colour: a flat colour.
 D3DMATERIAL9 flatMaterial(float r, float g, float b);
+D3DMATERIAL9 flatMaterial(const Rgb& c);
 D3DCOLORVALUE colour(float r, float g, float b, float a = 1.0f);
 
 // ---- Geometry ---------------------------------------------------------------------------

@@ -1,7 +1,6 @@
 // The OpenGL device on the off-screen driver: creation, Clear and read-back.
 #include "render_support.h"
 
-#include "d3d9/renderer_gl_controls.h"
 #include "test_controls.h"
 
 namespace rt {

@@ -3,28 +3,6 @@
 
 #include "app/device_creation.h"
 
-namespace {
-
-const char kTestClass[] = "quadrill test window";
-
-LRESULT CALLBACK testWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-} // namespace
-
-HWND createTestWindow(const char* title)
-{
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = testWindowProc;
-    wc.lpszClassName = kTestClass;
-    RegisterClassExA(&wc); // a second registration fails harmlessly
-    return CreateWindowExA(0, kTestClass, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 800, 600,
-                           nullptr, nullptr, nullptr, nullptr);
-}
-
 IDirect3DDevice9* createTestDevice(HWND window)
 {
     IDirect3DDevice9* device = nullptr;
@@ -34,7 +12,7 @@ IDirect3DDevice9* createTestDevice(HWND window)
 HeadlessDevice::HeadlessDevice()
 {
     testctl::useHeadless();
-    window = createTestWindow();
+    window = testctl::createTestWindow();
     device = createTestDevice(window);
 }
 

@@ -17,7 +17,6 @@ struct HeadlessDevice {
     HeadlessDevice& operator=(const HeadlessDevice&) = delete;
 };
 
-// A window of a test class, and a device on it with the game's presentation
-// parameters. Null on failure.
-HWND createTestWindow(const char* title = "test window");
+// A device on a test window (testctl::createTestWindow) with the game's
+// presentation parameters. Null on failure.
 IDirect3DDevice9* createTestDevice(HWND window);

@@ -2,9 +2,8 @@
 #
 # Standard library only; drives Xvfb, xwininfo, xdotool and ImageMagick's import, and
 # libX11 through ctypes for what those tools cannot do (closing a window as a window
-# manager would, drawing text in the font SDL's message boxes use). Every
-# wait is bounded and can watch a process, so a test never hangs on a program
-# that died or a window that never came.
+# manager would). Every wait is bounded and can watch a process, so a test never
+# hangs on a program that died or a window that never came.
 import ctypes
 import ctypes.util
 import os
@@ -19,10 +18,11 @@ import zlib
 
 TOOLS = ("Xvfb", "xdotool", "xwininfo", "import")
 COMMAND_TIMEOUT = 20.0
+# xwininfo gives up when a window goes while it walks the tree (a program
+# starting up makes and drops windows); it is asked again this many times.
+TREE_ATTEMPTS = 5
 POLL_INTERVAL = 0.1
 KEY_HOLD = 0.05
-# The font set SDL 2's X11 message boxes ask for; the server picks the face.
-MESSAGE_BOX_FONT = "-*-*-medium-r-normal--*-120-*-*-*-*-*-*"
 
 
 class DisplayError(Exception):
@@ -181,7 +181,13 @@ class VirtualDisplay:
 
     def windows(self):
         """Every named window in the tree (xwininfo sees windows xdotool search can miss)."""
-        return parse_window_tree(self.run(["xwininfo", "-root", "-tree"]))
+        for attempt in range(TREE_ATTEMPTS):
+            try:
+                return parse_window_tree(self.run(["xwininfo", "-root", "-tree"]))
+            except DisplayError:
+                if attempt + 1 == TREE_ATTEMPTS:
+                    raise
+                time.sleep(POLL_INTERVAL)
 
     def find_window(self, name, min_size=2):
         """The first window named exactly `name` and larger than a placeholder, or None."""
@@ -283,73 +289,6 @@ class VirtualDisplay:
         wait_until(still, timeout, f'"{window.name}" to stop changing', alive, interval)
 
 
-    # ---- text ----
-
-    def text_ink(self, text, font=MESSAGE_BOX_FONT):
-        """The pixels that one line of `text` sets when drawn in the X core font set
-        `font` on this display, as an Ink cropped to them. SDL's X11 message boxes
-        draw with such a font set, so this is what their text looks like."""
-        return _draw_text_ink(self.name, text, font)
-
-    def read_message_box(self, window, candidates, font=MESSAGE_BOX_FONT):
-        """Which of the `candidates` texts the message box `window` shows, or None.
-        Also returns the box's picture, for the failure report."""
-        picture = self.capture(window)
-        lines = message_box_lines(picture)
-        for text in candidates:
-            if lines == [self.text_ink(line, font) for line in text.split("\n")]:
-                return text, picture
-        return None, picture
-
-
-class Ink:
-    """Which pixels of a rectangle are set: rows of "#" (set) and "." (clear)."""
-
-    def __init__(self, rows):
-        self.rows = tuple(rows)
-
-    def __eq__(self, other):
-        return isinstance(other, Ink) and self.rows == other.rows
-
-    def __repr__(self):
-        return "Ink(\n" + "\n".join(self.rows) + "\n)"
-
-
-def _cropped_ink(rows):
-    """`rows` (strings of "#" and ".") cropped to the columns and rows that hold any "#"."""
-    rows = [r for r in rows if "#" in r]
-    if not rows:
-        return Ink([])
-    left = min(r.index("#") for r in rows)
-    right = max(r.rindex("#") for r in rows) + 1
-    return Ink(r[left:right] for r in rows)
-
-
-def message_box_lines(picture):
-    """The text lines of a message box's picture, each as an Ink: the bands of rows
-    that differ from the background (the most common colour), without the last
-    band, which holds the buttons."""
-    counts = {}
-    for i in range(0, len(picture.rgb), 3):
-        colour = picture.rgb[i:i + 3]
-        counts[colour] = counts.get(colour, 0) + 1
-    if not counts:
-        return []
-    background = max(counts, key=counts.get)
-    bands, current = [], []
-    for y in range(picture.height):
-        row = "".join("." if picture.rgb[(y * picture.width + x) * 3:(y * picture.width + x) * 3 + 3] == background
-                      else "#" for x in range(picture.width))
-        if "#" in row:
-            current.append(row)
-        elif current:
-            bands.append(current)
-            current = []
-    if current:
-        bands.append(current)
-    return [_cropped_ink(band) for band in bands[:-1]]
-
-
 class Picture:
     """8-bit RGB pixels, rows top to bottom."""
 
@@ -408,120 +347,3 @@ class _XClientMessageEvent(ctypes.Structure):
 class _XEvent(ctypes.Union):
     _fields_ = [("type", ctypes.c_int), ("xclient", _XClientMessageEvent), ("pad", ctypes.c_long * 24)]
 
-
-# ---- drawing text with libX11 (for text_ink) ----
-
-_Z_PIXMAP = 2
-_ALL_PLANES = 0xFFFFFFFF
-# Room around the text, so ink that reaches past the logical extent is kept.
-_TEXT_MARGIN = 4
-
-
-class _XRectangle(ctypes.Structure):
-    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short),
-                ("width", ctypes.c_ushort), ("height", ctypes.c_ushort)]
-
-
-class _XImage(ctypes.Structure):
-    # The leading fields of XImage (Xlib.h), up to the destroy function.
-    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
-                ("format", ctypes.c_int), ("data", ctypes.c_void_p), ("byte_order", ctypes.c_int),
-                ("bitmap_unit", ctypes.c_int), ("bitmap_bit_order", ctypes.c_int),
-                ("bitmap_pad", ctypes.c_int), ("depth", ctypes.c_int), ("bytes_per_line", ctypes.c_int),
-                ("bits_per_pixel", ctypes.c_int), ("red_mask", ctypes.c_ulong),
-                ("green_mask", ctypes.c_ulong), ("blue_mask", ctypes.c_ulong), ("obdata", ctypes.c_void_p),
-                ("create_image", ctypes.c_void_p),
-                ("destroy_image", ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p))]
-
-
-_x11 = None
-
-
-def _libx11():
-    global _x11
-    if _x11 is not None:
-        return _x11
-    lib = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11") or "libX11.so.6")
-    p, ul, i, ui = ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_uint
-    signatures = {
-        "XOpenDisplay": (p, [ctypes.c_char_p]),
-        "XCloseDisplay": (i, [p]),
-        "XSupportsLocale": (i, []),
-        "XCreateFontSet": (p, [p, ctypes.c_char_p, ctypes.POINTER(ctypes.POINTER(ctypes.c_char_p)),
-                               ctypes.POINTER(i), ctypes.POINTER(ctypes.c_char_p)]),
-        "XFreeFontSet": (None, [p, p]),
-        "XFreeStringList": (None, [ctypes.POINTER(ctypes.c_char_p)]),
-        "Xutf8TextExtents": (i, [p, ctypes.c_char_p, i, ctypes.POINTER(_XRectangle),
-                                 ctypes.POINTER(_XRectangle)]),
-        "XDefaultRootWindow": (ul, [p]),
-        "XDefaultScreen": (i, [p]),
-        "XDefaultDepth": (i, [p, i]),
-        "XCreatePixmap": (ul, [p, ul, ui, ui, ui]),
-        "XFreePixmap": (i, [p, ul]),
-        "XCreateGC": (p, [p, ul, ul, p]),
-        "XFreeGC": (i, [p, p]),
-        "XSetForeground": (i, [p, p, ul]),
-        "XFillRectangle": (i, [p, ul, p, i, i, ui, ui]),
-        "Xutf8DrawString": (None, [p, ul, p, p, i, i, ctypes.c_char_p, i]),
-        "XGetImage": (ctypes.POINTER(_XImage), [p, ul, i, i, ui, ui, ul, i]),
-    }
-    for name, (restype, argtypes) in signatures.items():
-        function = getattr(lib, name)
-        function.restype = restype
-        function.argtypes = argtypes
-    _x11 = lib
-    return lib
-
-
-def _draw_text_ink(display_name, text, font):
-    x11 = _libx11()
-    if not x11.XSupportsLocale():
-        raise DisplayError("Xlib does not support this process's locale, so it cannot draw text")
-    display = x11.XOpenDisplay(display_name.encode())
-    if not display:
-        raise DisplayError(f"cannot open display {display_name}")
-    font_set = pixmap = gc = None
-    try:
-        missing = ctypes.POINTER(ctypes.c_char_p)()
-        missing_count = ctypes.c_int(0)
-        default_string = ctypes.c_char_p()
-        font_set = x11.XCreateFontSet(display, font.encode(), ctypes.byref(missing),
-                                      ctypes.byref(missing_count), ctypes.byref(default_string))
-        if missing:
-            x11.XFreeStringList(missing)
-        if not font_set:
-            raise DisplayError(f"no font matches {font} on {display_name}")
-        encoded = text.encode()
-        ink_extent, logical = _XRectangle(), _XRectangle()
-        x11.Xutf8TextExtents(font_set, encoded, len(encoded), ctypes.byref(ink_extent), ctypes.byref(logical))
-        width = logical.width + 2 * _TEXT_MARGIN
-        height = logical.height + 2 * _TEXT_MARGIN
-        screen = x11.XDefaultScreen(display)
-        pixmap = x11.XCreatePixmap(display, x11.XDefaultRootWindow(display), width, height,
-                                   x11.XDefaultDepth(display, screen))
-        gc = x11.XCreateGC(display, pixmap, 0, None)
-        x11.XSetForeground(display, gc, 0)
-        x11.XFillRectangle(display, pixmap, gc, 0, 0, width, height)
-        x11.XSetForeground(display, gc, 0xFFFFFF)
-        x11.Xutf8DrawString(display, pixmap, font_set, gc, _TEXT_MARGIN - logical.x, _TEXT_MARGIN - logical.y,
-                            encoded, len(encoded))
-        image_pointer = x11.XGetImage(display, pixmap, 0, 0, width, height, _ALL_PLANES, _Z_PIXMAP)
-        if not image_pointer:
-            raise DisplayError("cannot read back the drawn text")
-        image = image_pointer.contents
-        try:
-            stride, step = image.bytes_per_line, max(1, image.bits_per_pixel // 8)
-            data = ctypes.string_at(image.data, stride * height)
-        finally:
-            image.destroy_image(ctypes.addressof(image))
-        rows = ["".join("#" if any(data[y * stride + x * step:y * stride + (x + 1) * step]) else "."
-                        for x in range(width)) for y in range(height)]
-        return _cropped_ink(rows)
-    finally:
-        if gc:
-            x11.XFreeGC(display, gc)
-        if pixmap:
-            x11.XFreePixmap(display, pixmap)
-        if font_set:
-            x11.XFreeFontSet(display, font_set)
-        x11.XCloseDisplay(display)

@@ -91,36 +91,6 @@ class PictureTest(unittest.TestCase):
         self.assertEqual(b"".join(row[1:] for row in rows), picture.rgb)
 
 
-BOX_BACKGROUND = b"\x38\x36\x35"
-BOX_TEXT = b"\xd1\xcf\xcd"
-
-
-def message_box_picture(line_inks, width=40):
-    """A message box as SDL draws one: text lines on a plain background, then a
-    button band, with blank rows between."""
-    rows = [BOX_BACKGROUND * width] * 2
-    for ink in line_inks:
-        for ink_row in ink.rows:
-            row = b"".join(BOX_TEXT if c == "#" else BOX_BACKGROUND for c in ink_row)
-            rows.append(BOX_BACKGROUND * 3 + row + BOX_BACKGROUND * (width - 3 - len(ink_row)))
-        rows.append(BOX_BACKGROUND * width)
-    rows += [BOX_BACKGROUND * 5 + b"\x69\x66\x63" * 10 + BOX_BACKGROUND * (width - 15)] * 3
-    rows.append(BOX_BACKGROUND * width)
-    return xvfb.Picture(width, len(rows), b"".join(rows))
-
-
-class MessageBoxTextTest(unittest.TestCase):
-    def test_text_lines_are_the_ink_bands_above_the_buttons_cropped_to_their_ink(self):
-        first = xvfb.Ink(["#..#", ".##."])
-        second = xvfb.Ink(["#"])
-        lines = xvfb.message_box_lines(message_box_picture([first, second]))
-        self.assertEqual(lines, [first, second])
-        self.assertNotEqual(lines[0], xvfb.Ink(["#..#", ".#.."]))
-
-    def test_a_box_with_only_buttons_has_no_text(self):
-        self.assertEqual(xvfb.message_box_lines(message_box_picture([])), [])
-
-
 class WaitTest(unittest.TestCase):
     def test_a_dead_process_ends_the_wait_at_once(self):
         with self.assertRaisesRegex(xvfb.DisplayError, "ended"):
@@ -143,16 +113,6 @@ class DisplayTest(unittest.TestCase):
             self.assertEqual(screen.stats()["colours"], 1)
             server = display._server
         self.assertIsNotNone(server.poll())
-
-    def test_text_drawn_in_the_message_box_font_tells_texts_apart(self):
-        with xvfb.VirtualDisplay(64, 64) as display:
-            ten = display.text_ink("Box Count: 10")
-            self.assertEqual(display.text_ink("Box Count: 10"), ten)
-            self.assertNotEqual(display.text_ink("Box Count: 11"), ten)
-            self.assertTrue(5 <= len(ten.rows) <= 20, ten)
-            width = len(ten.rows[0])
-            picture = message_box_picture([ten], width + 10)
-            self.assertEqual(xvfb.message_box_lines(picture), [ten])
 
     def test_two_displays_get_different_numbers(self):
         with xvfb.VirtualDisplay(64, 64) as first, xvfb.VirtualDisplay(64, 64) as second:

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "boxes/box.h"
-#include "d3d9/resources.h"
 #include "support/headless_device.h"
 
 namespace {
@@ -195,7 +194,7 @@ TEST_F(BoxTest, MoveByRewritesTheVerticesOnlyWhenTheyWouldChange)
     Box box;
     ASSERT_TRUE(box.create(device(), 1, 2, 3, 2, 2, 2));
     auto writes = [&box] {
-        return asImpl(box.vertexBuffer)->data.version + asImpl(box.shadowVertexBuffer)->data.version;
+        return testctl::bufferWrites(box.vertexBuffer) + testctl::bufferWrites(box.shadowVertexBuffer);
     };
     const uint32_t created = writes();
     ASSERT_TRUE(box.moveBy(0, 0, 0));

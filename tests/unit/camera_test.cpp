@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "math/camera.h"
+#include "support/value_printers.h"
 
 namespace {
 
@@ -22,24 +23,16 @@ Camera cameraAt(Vec3 eye, Vec3 target)
 
 Camera startCamera() { return cameraAt(Vec3(0, 0, -5), Vec3(0, 0, 1)); }
 
-void expectOffset(const Camera& c, float x, float y, float z, float tolerance = 1e-5f)
-{
-    Vec3 offset = c.target - c.eye;
-    EXPECT_NEAR(offset.x, x, tolerance);
-    EXPECT_NEAR(offset.y, y, tolerance);
-    EXPECT_NEAR(offset.z, z, tolerance);
-}
-
 TEST(Camera, QuarterTurnsSwingTheViewAboutTheEye)
 {
     Camera right = startCamera();
     right.turnRight(kHalfPi);
-    expectOffset(right, 6, 0, 0);
+    EXPECT_VEC3_NEAR(right.target - right.eye, Vec3(6, 0, 0), 1e-5f);
     EXPECT_EQ(right.eye.z, -5.0f);
 
     Camera left = startCamera();
     left.turnLeft(kHalfPi);
-    expectOffset(left, -6, 0, 0);
+    EXPECT_VEC3_NEAR(left.target - left.eye, Vec3(-6, 0, 0), 1e-5f);
 }
 
 TEST(Camera, PitchesRaiseAndLowerTheViewByTheAngle)
@@ -47,10 +40,10 @@ TEST(Camera, PitchesRaiseAndLowerTheViewByTheAngle)
     const float a = 0.3f;
     Camera up = startCamera();
     up.pitchUp(a);
-    expectOffset(up, 0, 6 * std::sin(a), 6 * std::cos(a));
+    EXPECT_VEC3_NEAR(up.target - up.eye, Vec3(0, 6 * std::sin(a), 6 * std::cos(a)), 1e-5f);
     Camera down = startCamera();
     down.pitchDown(a);
-    expectOffset(down, 0, -6 * std::sin(a), 6 * std::cos(a));
+    EXPECT_VEC3_NEAR(down.target - down.eye, Vec3(0, -6 * std::sin(a), 6 * std::cos(a)), 1e-5f);
 }
 
 TEST(Camera, PitchGuardStopsNearTheVerticalOnlyTowardTheVertical)
@@ -83,7 +76,7 @@ TEST(Camera, AnAllowedStepIsAppliedWholeEvenPastTheVertical)
 {
     Camera c = startCamera();
     c.pitchUp(2.0f); // past straight up: the view now leans backward
-    expectOffset(c, 0, 6 * std::sin(2.0f), 6 * std::cos(2.0f));
+    EXPECT_VEC3_NEAR(c.target - c.eye, Vec3(0, 6 * std::sin(2.0f), 6 * std::cos(2.0f)), 1e-5f);
     EXPECT_LT(c.target.z - c.eye.z, 0.0f);
 }
 
@@ -135,7 +128,7 @@ TEST(Camera, EveryOperationKeepsTheViewDistanceAndTheFixedFields)
             EXPECT_NEAR(length(c.target - c.eye), 6.0f, 1e-4f);
         }
     }
-    EXPECT_FALSE(c.up != Vec3(0, 1, 0));
+    EXPECT_VEC3_EQ(c.up, Vec3(0, 1, 0));
     EXPECT_EQ(c.minHorizontalDistance, 0.1f);
 }
 

@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+#include "support/value_printers.h"
+
 namespace {
 
 constexpr float kPi = 3.14159265f;
@@ -17,21 +19,14 @@ D3DXVECTOR3 transform(const D3DXVECTOR3& v, const D3DXMATRIX& m)
     return out;
 }
 
-void expectNear(const D3DXVECTOR3& v, float x, float y, float z, float tolerance = 1e-5f)
-{
-    EXPECT_NEAR(v.x, x, tolerance);
-    EXPECT_NEAR(v.y, y, tolerance);
-    EXPECT_NEAR(v.z, z, tolerance);
-}
-
 TEST(D3DXMath, LookAtPutsTheEyeAtTheOriginAndTheTargetOnPositiveZ)
 {
     D3DXVECTOR3 eye(3, 2, -5), at(4, 2, 1), up(0, 1, 0);
     D3DXMATRIX view;
     D3DXMatrixLookAtLH(&view, &eye, &at, &up);
-    expectNear(transform(eye, view), 0, 0, 0);
+    EXPECT_VEC3_NEAR(transform(eye, view), D3DXVECTOR3(0, 0, 0), 1e-5f);
     D3DXVECTOR3 seen = transform(at, view);
-    expectNear(seen, 0, 0, std::sqrt(1.0f + 36.0f));
+    EXPECT_VEC3_NEAR(seen, D3DXVECTOR3(0, 0, std::sqrt(1.0f + 36.0f)), 1e-5f);
     // Left-handed: with the view along +z and y up, +x of the world is to the right.
     D3DXVECTOR3 e2(0, 0, -5), t2(0, 0, 1);
     D3DXMatrixLookAtLH(&view, &e2, &t2, &up);
@@ -57,18 +52,21 @@ TEST(D3DXMath, RotationAboutANonUnitAxisIsTheRotationAboutItsDirection)
     D3DXVECTOR3 longY(0, 7, 0);
     D3DXMatrixRotationAxis(&r, &longY, kPi / 2);
     // Positive angles about +y carry +z toward +x (turning right in a left-handed world).
-    expectNear(transform(D3DXVECTOR3(0, 0, 6), r), 6, 0, 0);
+    EXPECT_VEC3_NEAR(transform(D3DXVECTOR3(0, 0, 6), r), D3DXVECTOR3(6, 0, 0), 1e-5f);
     D3DXVECTOR3 minusX(-3, 0, 0);
     D3DXMatrixRotationAxis(&r, &minusX, 0.3f);
-    expectNear(transform(D3DXVECTOR3(0, 0, 6), r), 0, 6 * std::sin(0.3f), 6 * std::cos(0.3f));
+    EXPECT_VEC3_NEAR(transform(D3DXVECTOR3(0, 0, 6), r), D3DXVECTOR3(0, 6 * std::sin(0.3f), 6 * std::cos(0.3f)),
+                     1e-5f);
     // Rodrigues' formula for a skew axis.
     D3DXVECTOR3 axis(1, 2, 2);
     D3DXMatrixRotationAxis(&r, &axis, 1.0f);
     D3DXVECTOR3 n(1.0f / 3, 2.0f / 3, 2.0f / 3), v(0.5f, -1, 2);
     float c = std::cos(1.0f), s = std::sin(1.0f), nv = n.x * v.x + n.y * v.y + n.z * v.z;
     D3DXVECTOR3 nxv(n.y * v.z - n.z * v.y, n.z * v.x - n.x * v.z, n.x * v.y - n.y * v.x);
-    expectNear(transform(v, r), v.x * c + nxv.x * s + n.x * nv * (1 - c), v.y * c + nxv.y * s + n.y * nv * (1 - c),
-               v.z * c + nxv.z * s + n.z * nv * (1 - c));
+    EXPECT_VEC3_NEAR(transform(v, r),
+                     D3DXVECTOR3(v.x * c + nxv.x * s + n.x * nv * (1 - c), v.y * c + nxv.y * s + n.y * nv * (1 - c),
+                                 v.z * c + nxv.z * s + n.z * nv * (1 - c)),
+                     1e-5f);
 }
 
 TEST(D3DXMath, TransformCoordDividesByWAndMayWorkInPlace)
@@ -79,14 +77,14 @@ TEST(D3DXMath, TransformCoordDividesByWAndMayWorkInPlace)
     m._41 = 4.0f;
     D3DXVECTOR3 v(2, 4, 6);
     D3DXVec3TransformCoord(&v, &v, &m);
-    expectNear(v, 3, 2, 3);
+    EXPECT_VEC3_NEAR(v, D3DXVECTOR3(3, 2, 3), 1e-5f);
 }
 
 TEST(D3DXMath, NormalizeGivesUnitLengthAndZeroForZero)
 {
     D3DXVECTOR3 v(3, 0, 4), out;
     D3DXVec3Normalize(&out, &v);
-    expectNear(out, 0.6f, 0, 0.8f);
+    EXPECT_VEC3_NEAR(out, D3DXVECTOR3(0.6f, 0, 0.8f), 1e-5f);
     D3DXVECTOR3 zero(0, 0, 0);
     D3DXVec3Normalize(&out, &zero);
     EXPECT_EQ(out.x, 0.0f);
@@ -103,7 +101,7 @@ TEST(D3DXMath, MultiplyComposesRowVectorTransformsLeftToRight)
     b._41 = 10.0f;
     D3DXMatrixMultiply(&ab, &a, &b);
     // First rotate +z onto +x, then translate by +10 in x.
-    expectNear(transform(D3DXVECTOR3(0, 0, 1), ab), 11, 0, 0);
+    EXPECT_VEC3_NEAR(transform(D3DXVECTOR3(0, 0, 1), ab), D3DXVECTOR3(11, 0, 0), 1e-5f);
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "support/headless_device.h"
-#include "win32/cursor.h"
+#include "test_controls.h"
 
 namespace {
 
@@ -16,13 +16,7 @@ POINT reported()
     return p;
 }
 
-void move(int dx, int dy)
-{
-    CursorMotion m;
-    m.dx = dx;
-    m.dy = dy;
-    cursorOnMotion(m);
-}
+void move(int dx, int dy) { testctl::mouseLookMotion(dx, dy); }
 
 struct MouseLookCursor : ::testing::Test {
     void SetUp() override
@@ -48,16 +42,16 @@ TEST_F(MouseLookCursor, MotionCountsOnlyWhileTheCursorIsHidden)
 TEST_F(MouseLookCursor, WithoutFocusOrWithABoxOpenNothingMovesAndTheFirstMoveBackCounts)
 {
     ShowCursor(FALSE);
-    cursorOnFocus(false);
+    testctl::mouseLookFocus(false);
     move(30, 30);
     EXPECT_EQ(reported().x, 400);
-    cursorOnFocus(true);
+    testctl::mouseLookFocus(true);
     move(4, 0);
     EXPECT_EQ(reported().x, 404);
-    cursorOnMessageBox(true);
+    testctl::mouseLookMessageBox(true);
     move(10, 10);
     EXPECT_EQ(reported().x, 404);
-    cursorOnMessageBox(false);
+    testctl::mouseLookMessageBox(false);
     move(10, 10);
     EXPECT_EQ(reported().x, 414);
 }
@@ -73,7 +67,7 @@ struct MouseLookEvents : ::testing::Test {
     {
         testctl::useOffscreenOpenGL();
         testctl::useHostInput();
-        window = createTestWindow();
+        window = testctl::createTestWindow();
         ASSERT_NE(window, nullptr);
         SetCursorPos(400, 300);
         from = testctl::hostPointer();

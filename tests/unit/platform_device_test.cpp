@@ -32,7 +32,7 @@ TEST(Direct3D, OnlyTheSdkVersionOfThisHeaderIsAccepted)
 TEST(Direct3D, CreateDeviceRefusesWhatItCannotShow)
 {
     testctl::useHeadless();
-    HWND window = createTestWindow();
+    HWND window = testctl::createTestWindow();
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
     D3DPRESENT_PARAMETERS p = {};
     p.BackBufferWidth = 800;

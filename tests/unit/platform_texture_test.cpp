@@ -9,9 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "d3dx9/mip_chain.h"
-#include "d3dx9/texture_image.h"
 #include "support/headless_device.h"
+#include "texture_decoding.h"
 
 namespace {
 

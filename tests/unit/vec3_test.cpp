@@ -7,37 +7,31 @@
 
 #include "math/color_value.h"
 #include "math/vec3.h"
+#include "support/value_printers.h"
 
 namespace {
-
-void expectVec(const Vec3& v, float x, float y, float z)
-{
-    EXPECT_FLOAT_EQ(v.x, x);
-    EXPECT_FLOAT_EQ(v.y, y);
-    EXPECT_FLOAT_EQ(v.z, z);
-}
 
 TEST(Vec3, CrossFollowsTheRightHandRuleOnTheStoredComponents)
 {
     Vec3 out;
-    expectVec(cross(out, Vec3(0, 0, 1), Vec3(0, 1, 0)), -1, 0, 0);
-    expectVec(cross(out, Vec3(0, 1, 0), Vec3(0, 0, 1)), 1, 0, 0);
-    expectVec(cross(out, Vec3(2, 3, 4), Vec3(5, 6, 7)), 3 * 7 - 4 * 6, 4 * 5 - 2 * 7, 2 * 6 - 3 * 5);
+    EXPECT_VEC3_EQ(cross(out, Vec3(0, 0, 1), Vec3(0, 1, 0)), Vec3(-1, 0, 0));
+    EXPECT_VEC3_EQ(cross(out, Vec3(0, 1, 0), Vec3(0, 0, 1)), Vec3(1, 0, 0));
+    EXPECT_VEC3_EQ(cross(out, Vec3(2, 3, 4), Vec3(5, 6, 7)), Vec3(3 * 7 - 4 * 6, 4 * 5 - 2 * 7, 2 * 6 - 3 * 5));
 }
 
 TEST(Vec3, CrossMayWriteIntoEitherOperand)
 {
     Vec3 a(2, 3, 4), b(5, 6, 7);
     cross(a, a, b);
-    expectVec(a, -3, 6, -3);
+    EXPECT_VEC3_EQ(a, Vec3(-3, 6, -3));
 
     Vec3 c(2, 3, 4), d(5, 6, 7);
     cross(d, c, d);
-    expectVec(d, -3, 6, -3);
+    EXPECT_VEC3_EQ(d, Vec3(-3, 6, -3));
 
     Vec3 e(1, 2, 3);
     cross(e, e, e);
-    expectVec(e, 0, 0, 0);
+    EXPECT_VEC3_EQ(e, Vec3(0, 0, 0));
 }
 
 TEST(Vec3, InequalityTreatsNaNAsDifferentEvenFromItself)
@@ -53,14 +47,14 @@ TEST(Vec3, InequalityTreatsNaNAsDifferentEvenFromItself)
 TEST(Vec3, ArithmeticLeavesOperandsAloneAndScalesInPlace)
 {
     Vec3 a(1, 2, 3), b(4, 5, 6);
-    expectVec(a + b, 5, 7, 9);
-    expectVec(a - b, -3, -3, -3);
-    expectVec(a, 1, 2, 3);
+    EXPECT_VEC3_EQ(a + b, Vec3(5, 7, 9));
+    EXPECT_VEC3_EQ(a - b, Vec3(-3, -3, -3));
+    EXPECT_VEC3_EQ(a, Vec3(1, 2, 3));
     a += b;
-    expectVec(a, 5, 7, 9);
+    EXPECT_VEC3_EQ(a, Vec3(5, 7, 9));
     a -= b;
     a *= -2.0f;
-    expectVec(a, -2, -4, -6);
+    EXPECT_VEC3_EQ(a, Vec3(-2, -4, -6));
     EXPECT_FLOAT_EQ(length(Vec3(3, 4, 0)), 5.0f);
     EXPECT_EQ(length(Vec3(0, 0, 0)), 0.0f);
     EXPECT_EQ(absValue(-2.5f), 2.5f);

@@ -1,10 +1,7 @@
-// scene_setup.cpp: the starting arena.
-//
-// The ground is a 40 by 40 slab whose top lies at y = -5; four walls 40
-// high stand on its edges around the square from -18 to 18 on x and z; five
-// crates stand in a row; the player cube starts in the middle above the
-// ground and falls onto it.
-#include "render/scene_setup.h"
+// render_setup.cpp: what draws the arena: the view and projection, the
+// three materials, the two lights, and the sampler and render states that
+// hold for the rest of the run.
+#include "render/render_setup.h"
 
 #include "app/game_state.h"
 #include "math/color_value.h"
@@ -12,8 +9,6 @@
 
 namespace {
 
-constexpr float kWallTextureScale = 7.8125f;
-constexpr float kGroundTextureScale = 40.0f / 3.0f;
 constexpr float kFieldOfView = 1.5707964f;
 constexpr float kAspectRatio = 4.0f / 3.0f; // constant, whatever the window's shape
 constexpr float kNearPlane = 0.1f;
@@ -21,28 +16,6 @@ constexpr float kFarPlane = 1000.0f;
 constexpr float kMaterialPower = 5.0f;
 constexpr float kLightRange = 100.0f;
 constexpr float kLightLinearAttenuation = 0.1f;
-constexpr DWORD kPointLightIndex = 0;
-constexpr DWORD kSpotLightIndex = 1;
-constexpr int kCrateColumns = 5;
-constexpr int kCrateRows = 1;
-
-struct WallPlacement {
-    float px, py, pz;
-    float sx, sy, sz;
-};
-
-const WallPlacement kWalls[] = {
-    {-20.0f, -5.0f, -20.0f, 40.0f, 40.0f, 2.0f},
-    {-20.0f, -5.0f, 18.0f, 40.0f, 40.0f, 2.0f},
-    {-20.0f, -5.0f, -18.0f, 2.0f, 40.0f, 36.0f},
-    {18.0f, -5.0f, -18.0f, 2.0f, 40.0f, 36.0f},
-};
-
-bool fail(const char* message)
-{
-    MessageBoxA(nullptr, message, "error!", MB_OK);
-    return false;
-}
 
 D3DMATERIAL9 makeMaterial(ColorValue diffuse, ColorValue ambient, ColorValue specular, ColorValue emissive)
 {
@@ -111,11 +84,8 @@ void setUpLights()
     g_device->LightEnable(kSpotLightIndex, TRUE);
 }
 
-void setUpCameraAndProjection()
+void setUpViewAndProjection()
 {
-    g_camera.eye = makeVec3(0.0f, 0.0f, -5.0f);
-    g_camera.target = makeVec3(0.0f, 0.0f, 1.0f);
-    g_camera.up = makeVec3(0.0f, 1.0f, 0.0f);
     g_camera.applyView(g_device);
 
     Matrix4 projection;
@@ -125,36 +95,9 @@ void setUpCameraAndProjection()
 
 } // namespace
 
-bool setupScene()
+void setUpRendering()
 {
-    if (!addBox(g_device, 0.0f, 0.0f, 0.0f, 2.0f, 2.0f, 2.0f))
-        return fail("Failed to create first Player Cube");
-    g_player.cube = &g_boxes.last();
-    g_player.camera = &g_camera;
-    g_player.walkSpeed = 5.0f;
-    g_player.jumpSpeed = 7.5f;
-
-    if (!g_aimer.create(g_device, 0.0f, 0.0f, 0.0f, 0.05f, 0.05f, 0.05f))
-        return fail("Failed to create Aimer");
-    if (!g_ground.create(g_device, -20.0f, -10.0f, -20.0f, 40.0f, 5.0f, 40.0f))
-        return fail("Failed to create Ground");
-    g_ground.textureScale = kGroundTextureScale;
-    g_ground.rebuildMesh();
-
-    // A wall that could not be added is skipped; set-up goes on.
-    for (const WallPlacement& w : kWalls) {
-        if (!addBox(g_device, w.px, w.py, w.pz, w.sx, w.sy, w.sz))
-            continue;
-        g_boxes.last().textureScale = kWallTextureScale;
-        g_boxes.last().rebuildMesh();
-    }
-
-    // Worked out in double precision, then rounded to float: -13.2f and so on.
-    for (int i = 0; i < kCrateColumns; ++i)
-        for (int j = 0; j < kCrateRows; ++j)
-            addBox(g_device, float(2 * i - 13.2), float(2 * j - 5.0), 5.0f, 2.0f, 2.0f, 2.0f);
-
-    setUpCameraAndProjection();
+    setUpViewAndProjection();
     setUpMaterials();
     setUpLights();
 
@@ -171,5 +114,4 @@ bool setupScene()
     g_device->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);
     g_device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
     g_device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
-    return true;
 }

@@ -2,6 +2,12 @@
 // the game. With them a test runs a real WinMain frame by frame on the
 // headless device (or the real OpenGL one), scripts its input and clock,
 // answers its message boxes, and reads back what it drew.
+//
+// This folder is the testing library's whole public include path: tests,
+// tools and benchmarks reach the platform through its headers alone. This
+// one brings the draw log's records, the OpenGL renderer's switches and
+// createTextureRgba with it; texture_decoding.h brings the texture loader's
+// shared checks and decoders; nothing else of the platform's insides.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "d3d9/renderer_headless.h"
+#include "../../d3d9/renderer_gl_controls.h"
+#include "../../d3d9/renderer_headless.h"
 
 namespace testctl {
 
@@ -21,6 +28,11 @@ void useHeadless();
 // The real platform on SDL's off-screen video driver (OpenGL through EGL, no
 // display), with input coming only from these controls.
 void useOffscreenOpenGL();
+
+// ---- Windows ------------------------------------------------------------------------
+// An 800x600 overlapped window whose procedure is DefWindowProcA, for tests
+// and benchmarks that need a device but not the game. Null on failure.
+HWND createTestWindow(const char* title = "test window");
 
 // ---- Clock ------------------------------------------------------------------------
 void useManualClock(DWORD startMs);
@@ -33,6 +45,13 @@ POINT cursorPosition();
 void setCursorPosition(int x, int y);
 int setCursorPosCalls();
 
+// What mouse look is told, handed to it directly as the platform's event
+// pump would: relative motion, the window gaining or losing focus, a message
+// box opening or closing.
+void mouseLookMotion(int dx, int dy);
+void mouseLookFocus(bool gained);
+void mouseLookMessageBox(bool open);
+
 // ---- Input --------------------------------------------------------------------------
 // Keys and buttons arrive as input messages to the first live window, and
 // update the key-state table when the program takes them, as on Windows.
@@ -42,7 +61,6 @@ void typeChar(char c); // a WM_CHAR alone, as TranslateMessage would queue it
 void mouseButton(bool left, bool down);
 void postMessage(UINT message, WPARAM wParam, LPARAM lParam);
 HWND gameWindow();
-int queuedMessages();
 
 // ---- Message boxes -----------------------------------------------------------------
 struct ShownBox {
@@ -67,6 +85,8 @@ DWORD deviceBehaviorFlags(IDirect3DDevice9* device);
 int liveDevices();
 int liveBuffers();
 int liveTextures();
+// How many times a vertex buffer's contents have been written (unlocked) so far.
+uint32_t bufferWrites(IDirect3DVertexBuffer9* buffer);
 HeadlessLog& drawLog();
 // The OpenGL back buffer as RGBA8, top row first; false for a headless device.
 bool readBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int& width, int& height);
