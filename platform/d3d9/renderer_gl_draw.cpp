@@ -105,6 +105,7 @@ void openBatch(GlRenderer& gl, const DeviceState& s)
 {
     GlDrawing& d = *gl.drawing;
     glBuildBatchState(s, gl.hasDepthBuffer, d.state);
+    glClipTransformOf(d.state, d.pixelOffset, d.clip);
     d.version = s.version;
     d.open = true;
 }

@@ -49,6 +49,7 @@ struct GlDrawing {
     const Texture* texture = nullptr;
     GlBatchState state;
     float pixelOffset[3] = {};
+    GlClipTransform clip; // the batch's, for dropping draws off the screen
 };
 
 // Draws what is staged; the batch, its state and material table go on.

@@ -100,6 +100,9 @@ bool glDrawFromPool(GlRenderer& gl, const DeviceState& s, const DrawCall& call, 
             glDrawStaged(gl);
         glResidentRefresh(d.pool, *record, data, tag);
     }
+    // Nothing of it can show: nothing to shade.
+    if (record->bounded && glOutsideView(d.clip, record->bounds))
+        return true;
     PoolStream ps;
     ps.record = record;
     ps.offset = s.streamOffset / kVertexBytes;

@@ -229,6 +229,7 @@ void glResidentRefresh(GlResidentPool& pool, GlResidentBuffer& r, BufferData& b,
             stage(pool, r.first + lo, hi - lo, bytes + size_t(lo) * kVertexBytes);
         if (!r.uploaded || !sharingHolds(r, bytes))
             findSharing(r, bytes);
+        r.bounded = glBoundsOf(bytes, r.count, r.bounds);
         r.uploaded = true;
         r.version = b.version;
         b.dirtyBegin = b.dirtyEnd = 0;

@@ -18,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+#include "d3d9/renderer_gl_cull.h"
 #include "d3d9/resources.h"
 
 // Larger buffers are copied into the batch stream by each draw instead.
@@ -32,6 +33,8 @@ struct GlResidentBuffer {
     uint32_t tag = 0;
     bool tagged = false;
     uint64_t part = 0; // the batch part that last named it
+    GlBounds bounds;
+    bool bounded = false; // false: bounds unknown or not finite
     // For each vertex, the earliest of the few before it with the same
     // bytes (or itself): a non-indexed draw indexes that one, so it is
     // shaded once, as a box's faces share two of their six corners.
@@ -71,7 +74,7 @@ GlResidentBuffer* glResidentFind(GlResidentPool& pool, BufferData& buffer);
 // True when the pool's copy of the buffer or its tag must be written before
 // the buffer is drawn with `tag`.
 bool glResidentStale(const GlResidentBuffer& record, const BufferData& buffer, uint32_t tag);
-// Stages what changed: the vertices, their sharing table and their tag.
+// Stages what changed: the vertices, their sharing table, bounds and tag.
 void glResidentRefresh(GlResidentPool& pool, GlResidentBuffer& record, BufferData& buffer, uint32_t tag);
 
 // Puts everything staged into OpenGL; call before drawing from the pool.

@@ -238,7 +238,8 @@ INSTANTIATE_TEST_SUITE_P(IndexSizes, IndexedDraws, ::testing::Values(false, true
 // A frame like the game's: for each of many cells a shadow slab (indexed,
 // untextured, shadow material) then a box face (textured or not, one of
 // many materials, more than a batch's material table holds), overlapping
-// at equal depth so draw order decides, under a light.
+// at equal depth so draw order decides, under a light. The last columns
+// and rows reach past the edges or lie wholly beyond them.
 class BatchedFrame : public Batching {
 protected:
     // The straightforward way: each draw copied and drawn on its own.
@@ -258,8 +259,8 @@ protected:
         const D3DMATERIAL9 shadow = flatMaterial(0.1f, 0.1f, 0.1f);
         device->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1);
         for (int i = 0; i < kCells; ++i) {
-            float x = float(20 + (i % 25) * 30);
-            float y = float(20 + (i / 25) * 30);
+            float x = float(60 + (i % 25) * 32);
+            float y = float(20 + (i / 25) * 40);
             device->SetTexture(0, nullptr);
             device->SetMaterial(&shadow);
             device->SetStreamSource(0, slabs[i], 0, sizeof(Vertex));
@@ -285,8 +286,8 @@ protected:
             rgba.insert(rgba.end(), {uint8_t(100 + i * 8), uint8_t(200 - i * 4), uint8_t(i * 16), 255});
         crate = texture(4, 4, rgba);
         for (int i = 0; i < kCells; ++i) {
-            float x = float(20 + (i % 25) * 30);
-            float y = float(20 + (i / 25) * 30);
+            float x = float(60 + (i % 25) * 32);
+            float y = float(20 + (i / 25) * 40);
             std::vector<Vertex> q = screenQuad(x, y, x + 30.0f, y + 30.0f, 0.5f);
             slabs.push_back(vertexBuffer({q[0], q[1], q[2], q[5]}));
             boxes.push_back(vertexBuffer(q));
@@ -316,8 +317,9 @@ TEST_F(BatchedFrame, GivesExactlyThePixelsOfOneCopiedFlushPerDraw)
         EXPECT_EQ(differing, 0u) << "frame " << frame;
     }
     // The frame is not trivially empty: shadows peek out, faces differ.
-    EXPECT_FALSE(shows(30, 30, kBackground));
-    EXPECT_FALSE(near(pixel(30, 30), pixel(60, 30)));
+    EXPECT_FALSE(shows(62, 22, kBackground));
+    EXPECT_FALSE(near(pixel(62, 22), pixel(80, 40)));
+    EXPECT_FALSE(shows(797, 585, kBackground));
 }
 
 // A draw of more vertices than a batch holds is drawn in parts, all of it.
