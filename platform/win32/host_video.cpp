@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 
+#include <stdlib.h>
+
 #include "common/hooks.h"
 
 namespace {
@@ -33,6 +35,10 @@ bool hostVideoReady()
         SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
         // Leave the desktop compositor alone.
         SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+        // Mesa's driver thread takes OpenGL's work (on llvmpipe, shading
+        // every vertex) off the game's thread. Read when the display is
+        // opened; a player's own setting wins.
+        setenv("mesa_glthread", "true", 0);
         state = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 ? 1 : -1;
         if (state == 1 && fellBackToNoDisplay()) {
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
