@@ -148,14 +148,14 @@ size_t grownSize(size_t current, size_t wanted, size_t limit)
     return size < limit ? size : limit;
 }
 
-// Makes room for more vertices and indices, drawing what is staged when the
-// batch would pass its bound. False when even an empty stream is too small.
 void flushPart(GlRenderer& gl)
 {
     flushVertices(gl);
     glFlush(); // see kMaxBatchVertices
 }
 
+// Makes room for more vertices and indices, drawing what is staged when the
+// batch would pass its bound. False when even an empty stream is too small.
 bool ensureRoom(GlRenderer& gl, size_t moreVertices, size_t moreIndices)
 {
     GlDrawing& d = *gl.drawing;
@@ -393,9 +393,8 @@ void glDraw(Device& device, GlRenderer& gl, const DrawCall& call)
         src.count = span < kSupportedFvfSize ? 0 : (span - kSupportedFvfSize) / src.stride + 1;
     }
     src.tag = materialSlot(gl, s.material) | (s.texture ? kGlTexturedBit : 0u);
-    if (glRendererOptions().residentBuffers && glDrawFromPool(gl, s, call, src.tag)) {
-        // joined through the pool
-    } else {
+    bool pooled = glRendererOptions().residentBuffers && glDrawFromPool(gl, s, call, src.tag);
+    if (!pooled) {
         if (d.stagedFromPool) {
             flushVertices(gl);
             d.stagedFromPool = false;
