@@ -1,7 +1,8 @@
 // bench_frame.cpp: one frame's drawing (renderFrame: clear, every draw,
 // present), physics aside, of the starting arena and of the arena with
 // thousands of crates, on the OpenGL renderer (off-screen; with
-// --headless, the recording renderer instead).
+// --headless, the recording renderer instead), from vertex buffers kept in
+// OpenGL and the old way, copying every draw.
 //
 //   bench_frame [--headless] [benchmark flags]
 #include <benchmark/benchmark.h>
@@ -15,8 +16,11 @@ namespace {
 
 bool g_openGL = true;
 
+// The second argument: 1 draws from vertex buffers kept in OpenGL, 0 copies
+// every draw's vertices (the old way).
 void BM_RenderFrame(benchmark::State& state)
 {
+    glRendererOptions().residentBuffers = state.range(1) != 0;
     if (!bench::makeDevice(g_openGL) || !bench::makeArena(int(state.range(0)))) {
         state.SkipWithError("no device or arena");
         return;
@@ -24,9 +28,13 @@ void BM_RenderFrame(benchmark::State& state)
     for (auto _ : state)
         renderFrame();
     state.counters["boxes"] = double(g_boxes.count());
-    state.SetLabel(g_openGL ? "opengl" : "headless");
+    state.SetLabel(g_openGL ? (state.range(1) ? "opengl resident" : "opengl copying") : "headless");
+    glRendererOptions() = GlRendererOptions();
 }
-BENCHMARK(BM_RenderFrame)->Arg(0)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderFrame)
+    ->ArgsProduct({{0, 1000, 5000, 10000}, {0, 1}})
+    ->ArgNames({"crates", "resident"})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

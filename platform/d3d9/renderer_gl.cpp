@@ -153,8 +153,13 @@ void destroyTexture(Device& device, Texture& texture)
     glDestroyTexture(gl, texture);
 }
 
-// Draws copy what they use from a buffer, so nothing refers to it.
-void destroyBuffer(Device&, BufferData&) {}
+void destroyBuffer(Device& device, BufferData& buffer)
+{
+    GlRenderer* gl = static_cast<GlRenderer*>(device.rendererData);
+    if (gl)
+        glMakeCurrent(*gl);
+    glForgetBuffer(gl, buffer);
+}
 
 // The renderer of an OpenGL device, or null for any other.
 GlRenderer* openGlRendererOf(IDirect3DDevice9* device)

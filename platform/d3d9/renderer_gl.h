@@ -45,6 +45,9 @@ void glDraw(Device& device, GlRenderer& gl, const DrawCall& call);
 void glFlushDraws(GlRenderer& gl);
 // A texture is going away: draws recorded with it are flushed first.
 void glForgetTexture(GlRenderer& gl, const Texture& texture);
+// A buffer is going away: draws recorded from its pooled copy are flushed
+// first. `gl` is null once the renderer is gone.
+void glForgetBuffer(GlRenderer* gl, BufferData& buffer);
 
 // Textures (renderer_gl_texture.cpp).
 bool glCreateTexture(GlRenderer& gl, Texture& texture, const uint8_t* rgba);

@@ -11,6 +11,10 @@ struct GlRendererOptions {
     // Use glClipControl for Direct3D's [0, 1] depth range when the context
     // has it; off, the vertex shader remaps depth itself.
     bool clipControl = true;
+    // Keep small vertex buffers on the OpenGL side and upload only what
+    // changed; off, every draw copies its vertices into the batch (the
+    // straightforward path, for comparison).
+    bool residentBuffers = true;
 };
 
 // Read when a device is created and on every draw; change it before the device.

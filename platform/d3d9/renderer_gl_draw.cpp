@@ -1,21 +1,21 @@
 // renderer_gl_draw.cpp: draws gathered into batches, one upload and one
-// OpenGL draw per batch.
+// OpenGL draw per batch part.
 //
-// Each draw's vertices are copied, as they are at the time of the call, into
-// a stream in CPU memory, tagged with the slot of the draw's material in the
-// batch's material table and whether its texture applies. A batch lasts
-// while the device's state version stays the same and no second texture is
-// needed; it is drawn (flushed) when it ends, when its stream or material
-// table is full, and before Clear, Present, read-back, a bound texture's
-// destruction and the device's. Triangles keep their submission order
-// within the one draw, so depth ties still go to the later triangle.
-#include "d3d9/renderer_gl.h"
-
+// A draw from a small vertex buffer names the buffer's vertices in the pool
+// of resident buffers (renderer_gl_pool_draw.cpp); any other draw copies its
+// vertices, as they are at the time of the call, into a stream in CPU
+// memory. Either way each vertex carries a tag: the slot of the draw's
+// material in the material table and whether its texture applies. A batch
+// lasts while the device's state version stays the same and no second
+// texture is needed; it is drawn (flushed) when it ends, when its part or
+// material table is full, and before Clear, Present, read-back and a bound
+// texture's destruction and the device's. Triangles keep their submission
+// order within the one draw, so depth ties still go to the later triangle.
 #include <cstddef>
 #include <cstring>
 #include <new>
 
-#include "d3d9/renderer_gl_program.h"
+#include "d3d9/renderer_gl_drawing.h"
 
 namespace {
 
@@ -33,33 +33,6 @@ constexpr size_t kLookBack = 5;
 
 } // namespace
 
-struct GlDrawing {
-    GlProgram program;
-    GLuint vertexArray = 0;
-    GLuint vertexBuffer = 0;
-    GLuint indexBuffer = 0;
-    GLuint materialBuffer = 0;
-    GLuint sampler = 0;
-    size_t vertexBufferCapacity = 0; // in vertices, on the OpenGL side
-    size_t indexBufferCapacity = 0;
-
-    std::vector<GlVertex> vertices; // sized to capacity; vertexCount are in use
-    std::vector<uint32_t> indices;
-    size_t vertexCount = 0;
-    size_t indexCount = 0;
-
-    D3DMATERIAL9 materialKeys[kGlMaxMaterials] = {};
-    GlMaterial materials[kGlMaxMaterials] = {};
-    uint32_t materialCount = 0;
-    uint32_t lastMaterial = kNoMaterial;
-
-    bool open = false;
-    uint32_t version = 0;
-    const Texture* texture = nullptr;
-    GlBatchState state;
-    float pixelOffset[3] = {};
-};
-
 namespace {
 
 // ---- Uploading and drawing ------------------------------------------------------------
@@ -74,18 +47,25 @@ void growBuffer(GLenum target, GLuint buffer, size_t& capacity, size_t wanted, s
 
 void upload(GlDrawing& d)
 {
-    glBindVertexArray(d.vertexArray);
-    growBuffer(GL_ARRAY_BUFFER, d.vertexBuffer, d.vertexBufferCapacity, d.vertices.size(), sizeof(GlVertex));
+    if (d.stagedFromPool) {
+        glResidentUpload(d.pool);
+        glBindVertexArray(d.pool.vertexArray);
+    } else {
+        glBindVertexArray(d.vertexArray);
+        growBuffer(GL_ARRAY_BUFFER, d.vertexBuffer, d.vertexBufferCapacity, d.vertices.size(), sizeof(GlVertex));
+        glBindBuffer(GL_ARRAY_BUFFER, d.vertexBuffer);
+        glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(d.vertexCount * sizeof(GlVertex)), d.vertices.data());
+    }
     growBuffer(GL_ELEMENT_ARRAY_BUFFER, d.indexBuffer, d.indexBufferCapacity, d.indices.size(), sizeof(uint32_t));
-    glBindBuffer(GL_ARRAY_BUFFER, d.vertexBuffer);
-    glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(d.vertexCount * sizeof(GlVertex)), d.vertices.data());
     glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, GLsizeiptr(d.indexCount * sizeof(uint32_t)), d.indices.data());
-    glBindBuffer(GL_UNIFORM_BUFFER, d.materialBuffer);
-    glBufferSubData(GL_UNIFORM_BUFFER, 0, GLsizeiptr(d.materialCount * sizeof(GlMaterial)), d.materials);
+    if (d.materialsChanged) {
+        glBindBuffer(GL_UNIFORM_BUFFER, d.materialBuffer);
+        glBufferSubData(GL_UNIFORM_BUFFER, 0, GLsizeiptr(d.materialCount * sizeof(GlMaterial)), d.materials);
+        d.materialsChanged = false;
+    }
     glBindBufferBase(GL_UNIFORM_BUFFER, kGlMaterialBinding, d.materialBuffer);
 }
 
-// Draws what is staged; the batch, its state and material table go on.
 void flushVertices(GlRenderer& gl)
 {
     GlDrawing& d = *gl.drawing;
@@ -108,6 +88,7 @@ void flushVertices(GlRenderer& gl)
     glDrawElements(GL_TRIANGLES, GLsizei(d.indexCount), GL_UNSIGNED_INT, nullptr);
     d.vertexCount = 0;
     d.indexCount = 0;
+    ++d.part;
 }
 
 void endBatch(GlRenderer& gl)
@@ -118,14 +99,13 @@ void endBatch(GlRenderer& gl)
     flushVertices(gl);
     d.open = false;
     d.texture = nullptr;
-    d.materialCount = 0;
-    d.lastMaterial = kNoMaterial;
 }
 
 void openBatch(GlRenderer& gl, const DeviceState& s)
 {
     GlDrawing& d = *gl.drawing;
     glBuildBatchState(s, gl.hasDepthBuffer, d.state);
+    glClipTransformOf(d.state, d.pixelOffset, d.clip);
     d.version = s.version;
     d.open = true;
 }
@@ -147,6 +127,7 @@ uint32_t materialSlot(GlRenderer& gl, const D3DMATERIAL9& m)
         flushVertices(gl);
         d.materialCount = 0;
     }
+    d.materialsChanged = true;
     uint32_t slot = d.materialCount++;
     d.materialKeys[slot] = m;
     GlMaterial& g = d.materials[slot];
@@ -167,6 +148,12 @@ size_t grownSize(size_t current, size_t wanted, size_t limit)
     return size < limit ? size : limit;
 }
 
+void flushPart(GlRenderer& gl)
+{
+    flushVertices(gl);
+    glFlush(); // see kMaxBatchVertices
+}
+
 // Makes room for more vertices and indices, drawing what is staged when the
 // batch would pass its bound. False when even an empty stream is too small.
 bool ensureRoom(GlRenderer& gl, size_t moreVertices, size_t moreIndices)
@@ -174,10 +161,8 @@ bool ensureRoom(GlRenderer& gl, size_t moreVertices, size_t moreIndices)
     GlDrawing& d = *gl.drawing;
     if (moreVertices > kMaxBatchVertices || moreIndices > kMaxBatchIndices)
         return false;
-    if (d.vertexCount + moreVertices > kMaxBatchVertices || d.indexCount + moreIndices > kMaxBatchIndices) {
-        flushVertices(gl);
-        glFlush(); // see kMaxBatchVertices
-    }
+    if (d.vertexCount + moreVertices > kMaxBatchVertices || d.indexCount + moreIndices > kMaxBatchIndices)
+        flushPart(gl);
     size_t wantedVertices = d.vertexCount + moreVertices;
     size_t wantedIndices = d.indexCount + moreIndices;
     if (wantedVertices > d.vertices.size())
@@ -354,7 +339,9 @@ bool glDrawingCreate(GlRenderer& gl)
     glEnableVertexAttribArray(3);
     glVertexAttribIPointer(3, 1, GL_UNSIGNED_INT, stride, reinterpret_cast<void*>(offsetof(GlVertex, tag)));
     glBindBuffer(GL_UNIFORM_BUFFER, d->materialBuffer);
-    glBufferData(GL_UNIFORM_BUFFER, GLsizeiptr(sizeof d->materials), nullptr, GL_STREAM_DRAW);
+    glBufferData(GL_UNIFORM_BUFFER, GLsizeiptr(sizeof d->materials), nullptr, GL_DYNAMIC_DRAW);
+    if (!glResidentCreate(d->pool, d->indexBuffer))
+        return false;
 
     // Direct3D's front faces are clockwise on screen; the back buffer is
     // stored upside down for OpenGL, which mirrors them to counter-clockwise.
@@ -372,6 +359,7 @@ void glDrawingDestroy(GlRenderer& gl)
     if (!d)
         return;
     endBatch(gl);
+    glResidentDestroy(d->pool);
     glDeleteSamplers(1, &d->sampler);
     glDeleteBuffers(1, &d->materialBuffer);
     glDeleteBuffers(1, &d->indexBuffer);
@@ -405,10 +393,17 @@ void glDraw(Device& device, GlRenderer& gl, const DrawCall& call)
         src.count = span < kSupportedFvfSize ? 0 : (span - kSupportedFvfSize) / src.stride + 1;
     }
     src.tag = materialSlot(gl, s.material) | (s.texture ? kGlTexturedBit : 0u);
-    if (!call.indexed)
-        appendTriangles(gl, src, call.startVertex, call.primitiveCount);
-    else if (s.indices)
-        appendIndexed(gl, s, src, call);
+    bool pooled = glRendererOptions().residentBuffers && glDrawFromPool(gl, s, call, src.tag);
+    if (!pooled) {
+        if (d.stagedFromPool) {
+            flushVertices(gl);
+            d.stagedFromPool = false;
+        }
+        if (!call.indexed)
+            appendTriangles(gl, src, call.startVertex, call.primitiveCount);
+        else if (s.indices)
+            appendIndexed(gl, s, src, call);
+    }
 
     if (!glRendererOptions().batching)
         endBatch(gl);
@@ -425,3 +420,29 @@ void glForgetTexture(GlRenderer& gl, const Texture& texture)
     if (gl.drawing && gl.drawing->texture == &texture)
         endBatch(gl);
 }
+
+void glForgetBuffer(GlRenderer* gl, BufferData& buffer)
+{
+    GlDrawing* d = gl ? gl->drawing : nullptr;
+    const GlResidentBuffer* r = static_cast<const GlResidentBuffer*>(buffer.rendererData);
+    if (d && r && d->stagedFromPool && r->part == d->part)
+        flushVertices(*gl);
+    glResidentRelease(d ? &d->pool : nullptr, buffer);
+}
+
+void glDrawStaged(GlRenderer& gl) { flushVertices(gl); }
+
+bool glIndexRoom(GlRenderer& gl, size_t more)
+{
+    GlDrawing& d = *gl.drawing;
+    if (more > kMaxBatchIndices)
+        return false;
+    if (d.indexCount + more > kMaxBatchIndices)
+        flushPart(gl);
+    size_t wanted = d.indexCount + more;
+    if (wanted > d.indices.size())
+        d.indices.resize(grownSize(d.indices.size(), wanted, kMaxBatchIndices));
+    return true;
+}
+
+size_t glMaxPartIndices() { return kMaxBatchIndices; }

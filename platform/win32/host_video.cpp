@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 
+#include <stdlib.h>
+
 #include <cstdio>
 
 #include "common/hooks.h"
@@ -73,12 +75,16 @@ bool hostVideoReady()
         return false;
     static int state = 0; // 0 untried, 1 up, -1 failed
     if (state == 0) {
-        // Ctrl+C in a terminal should end the process, not turn into a close message.
+        // Ctrl+C is taken by the platform itself (interrupt.cpp), not by SDL.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         // A click that activates the window is still a click, as on Windows.
         SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
         // Leave the desktop compositor alone.
         SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+        // Mesa's driver thread takes OpenGL's work (on llvmpipe, shading
+        // every vertex) off the game's thread. Read when the display is
+        // opened; a player's own setting wins.
+        setenv("mesa_glthread", "true", 0);
         state = startVideo() ? 1 : -1;
     }
     return state == 1;

@@ -118,6 +118,47 @@ TEST_F(Batching, ATextureReleasedWhileItsDrawsWaitStillShows)
     EXPECT_TRUE(shows(150, 150, kGreen));
 }
 
+// Buffers kept in OpenGL across frames follow every change: contents
+// rewritten between frames, another material, and a buffer released while
+// its draw waits, its place taken at once by a new one.
+TEST_F(Batching, ResidentBuffersFollowEveryChangeAcrossFrames)
+{
+    IDirect3DVertexBuffer9* moved = vertexBuffer(screenQuad(100, 100, 200, 200, 0.5f));
+    IDirect3DVertexBuffer9* recoloured = nullptr;
+    std::vector<Vertex> quad = screenQuad(300, 100, 400, 200, 0.5f);
+    ASSERT_EQ(device->CreateVertexBuffer(UINT(quad.size() * sizeof(Vertex)), 0, 0, D3DPOOL_MANAGED, &recoloured, nullptr),
+              D3D_OK);
+    write(recoloured, quad);
+    beginScreenFrame();
+    setFlat(kRed);
+    drawBuffer(moved, 2);
+    setFlat(kGreen);
+    drawBuffer(recoloured, 2);
+    end();
+    readBack();
+    ASSERT_TRUE(shows(150, 150, kRed));
+    ASSERT_TRUE(shows(350, 150, kGreen));
+
+    write(moved, screenQuad(500, 100, 600, 200, 0.5f));
+    beginScreenFrame();
+    setFlat(kRed);
+    drawBuffer(moved, 2);
+    const Rgb blue = {0, 0, 255};
+    setFlat(blue);
+    drawBuffer(recoloured, 2);
+    recoloured->Release(); // still bound: it goes when the next buffer is
+    IDirect3DVertexBuffer9* reused = vertexBuffer(screenQuad(300, 300, 400, 400, 0.5f));
+    const Rgb yellow = {255, 255, 0};
+    setFlat(yellow);
+    drawBuffer(reused, 2);
+    end();
+    readBack();
+    EXPECT_TRUE(shows(150, 150, kBackground));
+    EXPECT_TRUE(shows(550, 150, kRed));
+    EXPECT_TRUE(shows(350, 150, blue));
+    EXPECT_TRUE(shows(350, 350, yellow));
+}
+
 // The same corners drawn twice in one draw with other texture coordinates:
 // the second triangle (drawn over the first at equal depth) keeps its own.
 TEST_F(Batching, RepeatedPositionsKeepTheirOwnAttributes)
@@ -197,12 +238,15 @@ INSTANTIATE_TEST_SUITE_P(IndexSizes, IndexedDraws, ::testing::Values(false, true
 // A frame like the game's: for each of many cells a shadow slab (indexed,
 // untextured, shadow material) then a box face (textured or not, one of
 // many materials, more than a batch's material table holds), overlapping
-// at equal depth so draw order decides, under a light.
+// at equal depth so draw order decides, under a light. The last columns
+// and rows reach past the edges or lie wholly beyond them.
 class BatchedFrame : public Batching {
 protected:
+    // The straightforward way: each draw copied and drawn on its own.
     std::vector<uint8_t> renderFrame(bool batching)
     {
         glRendererOptions().batching = batching;
+        glRendererOptions().residentBuffers = batching;
         clear(D3DCOLOR_XRGB(0, 0, 64));
         begin();
         Scene s;
@@ -215,8 +259,8 @@ protected:
         const D3DMATERIAL9 shadow = flatMaterial(0.1f, 0.1f, 0.1f);
         device->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1);
         for (int i = 0; i < kCells; ++i) {
-            float x = float(20 + (i % 25) * 30);
-            float y = float(20 + (i / 25) * 30);
+            float x = float(60 + (i % 25) * 32);
+            float y = float(20 + (i / 25) * 40);
             device->SetTexture(0, nullptr);
             device->SetMaterial(&shadow);
             device->SetStreamSource(0, slabs[i], 0, sizeof(Vertex));
@@ -242,8 +286,8 @@ protected:
             rgba.insert(rgba.end(), {uint8_t(100 + i * 8), uint8_t(200 - i * 4), uint8_t(i * 16), 255});
         crate = texture(4, 4, rgba);
         for (int i = 0; i < kCells; ++i) {
-            float x = float(20 + (i % 25) * 30);
-            float y = float(20 + (i / 25) * 30);
+            float x = float(60 + (i % 25) * 32);
+            float y = float(20 + (i / 25) * 40);
             std::vector<Vertex> q = screenQuad(x, y, x + 30.0f, y + 30.0f, 0.5f);
             slabs.push_back(vertexBuffer({q[0], q[1], q[2], q[5]}));
             boxes.push_back(vertexBuffer(q));
@@ -258,19 +302,24 @@ protected:
     std::vector<IDirect3DVertexBuffer9*> boxes;
 };
 
-TEST_F(BatchedFrame, GivesExactlyThePixelsOfOneFlushPerDraw)
+// Batched from resident buffers, twice: the second frame draws from what
+// the first left in OpenGL, its tags written under a newer material table.
+TEST_F(BatchedFrame, GivesExactlyThePixelsOfOneCopiedFlushPerDraw)
 {
     prepare();
-    std::vector<uint8_t> batched = renderFrame(true);
     std::vector<uint8_t> single = renderFrame(false);
-    ASSERT_EQ(batched.size(), single.size());
-    size_t differing = 0;
-    for (size_t i = 0; i < batched.size(); ++i)
-        differing += batched[i] != single[i];
-    EXPECT_EQ(differing, 0u);
+    for (int frame = 0; frame < 2; ++frame) {
+        std::vector<uint8_t> batched = renderFrame(true);
+        ASSERT_EQ(batched.size(), single.size());
+        size_t differing = 0;
+        for (size_t i = 0; i < batched.size(); ++i)
+            differing += batched[i] != single[i];
+        EXPECT_EQ(differing, 0u) << "frame " << frame;
+    }
     // The frame is not trivially empty: shadows peek out, faces differ.
-    EXPECT_FALSE(shows(30, 30, kBackground));
-    EXPECT_FALSE(near(pixel(30, 30), pixel(60, 30)));
+    EXPECT_FALSE(shows(62, 22, kBackground));
+    EXPECT_FALSE(near(pixel(62, 22), pixel(80, 40)));
+    EXPECT_FALSE(shows(797, 585, kBackground));
 }
 
 // A draw of more vertices than a batch holds is drawn in parts, all of it.
