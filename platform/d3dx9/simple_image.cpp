@@ -129,7 +129,7 @@ TextureVerdict decodePnm(const uint8_t* d, size_t size, const ImageHeader& heade
                 if (!ok)
                     return truncated("a truncated PNM");
                 // Bitmaps store 1 for black; other kinds scale to 0..255.
-                uint8_t level = bitmap ? (v ? 0 : 255) : uint8_t((v > maxValue ? maxValue : v) * 255 / maxValue);
+                uint8_t level = bitmap ? uint8_t(v ? 0 : 255) : uint8_t((v > maxValue ? maxValue : v) * 255 / maxValue);
                 if (samples == 1)
                     target[0] = target[1] = target[2] = level;
                 else

@@ -14,6 +14,13 @@ inline std::atomic<long>& allocationCount()
     return count;
 }
 
+// GCC pairs malloc with these deletes once it inlines them and warns,
+// though malloc and free are exactly the pair that matches here.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
 void* operator new(std::size_t size)
 {
     ++allocationCount();
@@ -33,3 +40,7 @@ void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
