@@ -124,12 +124,13 @@ int main(int argc, char** argv)
     std::uniform_real_distribution<float> across(-15.0f, 15.0f), up(-1.0f, 25.0f), direction(-1.0f, 1.0f);
 
     Recorder r;
+    SplitScratch scratch;
     double thrown = 0.0;
     float fastest = 0.0f, fastestInside = 0.0f;
     int pushes = 0;
     for (int frame = 0; frame < frames; ++frame) {
         float dt = kFrameSeconds;
-        const float travel = splitTravel(g_boxes, g_ground, dt, dt, kMaxTravelPerStep);
+        const float travel = splitTravel(g_boxes, g_ground, dt, dt, kMaxTravelPerStep, scratch);
         const int steps = travel > kMaxTravelPerStep ? std::min(int(std::ceil(travel / kMaxTravelPerStep)), 64) : 1;
         dt /= float(steps);
         r.before.resize(g_boxes.count());

@@ -62,7 +62,9 @@ void advancePhysics(float seconds)
             simulated = kMaxPhysicsSubSteps * kMaxPhysicsStepSeconds;
         }
     }
-    const float travel = splitTravel(g_boxes, g_ground, simulated / float(timeSteps), simulated, kMaxTravelPerStep);
+    static SplitScratch scratch;
+    const float travel =
+        splitTravel(g_boxes, g_ground, simulated / float(timeSteps), simulated, kMaxTravelPerStep, scratch);
     int speedSteps = 1;
     if (travel >= kMaxTravelPerStep * float(kMaxSpeedSubSteps))
         speedSteps = kMaxSpeedSubSteps;

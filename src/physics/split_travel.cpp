@@ -12,8 +12,12 @@ namespace {
 // Beyond the frame's own movement: room for a landing's snap and for
 // rounding, so "cannot reach" errs towards splitting.
 constexpr float kPathMargin = 2.0f;
-// With more fast boxes than this, each is simply counted at its own travel.
-constexpr uint32_t kMaxFastPairsChecked = 64;
+// Path comparisons allowed per box in the list (and a floor for small
+// lists) before the sorted version gives up and asks for every fast box's
+// own travel, which is always safe.
+constexpr size_t kComparisonsPerBox = 16;
+constexpr size_t kComparisonsFloor = 4096;
+constexpr double kTallestAllowance = 1.0 + 1.0e-9; // over a double's rounding
 
 float fastestComponent(const Vec3& v)
 {
@@ -22,81 +26,133 @@ float fastestComponent(const Vec3& v)
 
 float stepTravel(float speed, float dt) { return (speed + kGravity * dt) * dt; }
 
-// The box swept along each axis by as far as it could move in the frame,
-// whichever way: a bound on where it can be until the frame ends.
-struct Path {
-    Vec3 lo, hi;
-};
-
-Path pathOf(const Box& b, float frameSeconds)
+SweptBox pathOf(const Box& b, float frameSeconds)
 {
     auto reach = [frameSeconds](float v) { return (std::fabs(v) + kGravity * frameSeconds) * frameSeconds + kPathMargin; };
     const Vec3 r(reach(b.velocity.x), reach(b.velocity.y), reach(b.velocity.z));
-    return Path{b.position - r, b.position + b.size + r};
+    return SweptBox{b.position - r, b.position + b.size + r};
 }
 
-Path boxOf(const Box& b) { return Path{b.position, b.position + b.size}; }
+SweptBox boxOf(const Box& b) { return SweptBox{b.position, b.position + b.size}; }
 
 // NaN anywhere meets nothing.
-bool meet(const Path& p, const Path& q)
+bool meet(const SweptBox& p, const SweptBox& q)
 {
     return p.lo.x <= q.hi.x && q.lo.x <= p.hi.x && p.lo.y <= q.hi.y && q.lo.y <= p.hi.y && p.lo.z <= q.hi.z &&
            q.lo.z <= p.hi.z;
 }
 
-void include(Path& all, const Path& p, bool& any)
+bool finite(const SweptBox& p)
 {
-    if (!any) {
-        all = p;
-        any = true;
-        return;
-    }
-    all.lo = Vec3(std::min(all.lo.x, p.lo.x), std::min(all.lo.y, p.lo.y), std::min(all.lo.z, p.lo.z));
-    all.hi = Vec3(std::max(all.hi.x, p.hi.x), std::max(all.hi.y, p.hi.y), std::max(all.hi.z, p.hi.z));
+    return std::isfinite(p.lo.x) && std::isfinite(p.lo.y) && std::isfinite(p.lo.z) && std::isfinite(p.hi.x) &&
+           std::isfinite(p.hi.y) && std::isfinite(p.hi.z);
+}
+
+// Fast and able to be helped by a split.
+bool isFast(const Box& b, float stepSeconds, float frameSeconds, float fastTravel, FastBox& out)
+{
+    const float travel = stepTravel(fastestComponent(b.velocity), stepSeconds);
+    if (!(travel > fastTravel) || !std::isfinite(travel))
+        return false;
+    out = FastBox{pathOf(b, frameSeconds), b.velocity, travel, false};
+    return finite(out.path);
+}
+
+// A box with an infinite speed is neither fast nor slow: nothing meets it.
+bool isSlow(const Box& b, float stepSeconds, float fastTravel)
+{
+    return !(stepTravel(fastestComponent(b.velocity), stepSeconds) > fastTravel);
+}
+
+float relativeTravel(const FastBox& f, const FastBox& g, float stepSeconds)
+{
+    return std::min(f.travel, stepTravel(fastestComponent(f.velocity - g.velocity), stepSeconds));
 }
 
 } // namespace
 
-float splitTravel(const BoxList& list, const Box& ground, float stepSeconds, float frameSeconds, float fastTravel)
+float splitTravel(const BoxList& list, const Box& ground, float stepSeconds, float frameSeconds, float fastTravel,
+                  SplitScratch& scratch)
 {
+    std::vector<FastBox>& fast = scratch.fast;
+    fast.clear();
+    FastBox candidate;
+    for (uint32_t k = 0; k < list.count(); ++k)
+        if (isFast(list.at(k), stepSeconds, frameSeconds, fastTravel, candidate))
+            fast.push_back(candidate);
     // Most frames have no fast box: one pass and done.
-    uint32_t fastCount = 0;
-    for (uint32_t k = 0; k < list.count(); ++k) {
-        const float travel = stepTravel(fastestComponent(list.at(k).velocity), stepSeconds);
-        if (travel > fastTravel && std::isfinite(travel))
-            ++fastCount;
-    }
-    if (fastCount == 0)
+    if (fast.empty())
         return 0.0f;
 
-    // Everything that is not fast, swept over the frame, as one box.
-    Path slow = boxOf(ground);
-    bool anySlow = true;
+    std::sort(fast.begin(), fast.end(), [](const FastBox& a, const FastBox& b) { return a.path.lo.y < b.path.lo.y; });
+    // In double, and a hair over, so that the search below never starts
+    // past a path that reaches down to a slow box: rounding to nearest keeps
+    // order, so slow.lo.y - tallest then stays at or below such a path's lo.y.
+    double tallest = 0.0;
+    float ownest = 0.0f;
+    for (const FastBox& f : fast) {
+        tallest = std::max(tallest, (double(f.path.hi.y) - double(f.path.lo.y)) * kTallestAllowance);
+        ownest = std::max(ownest, f.travel);
+    }
+    size_t budget = kComparisonsFloor + kComparisonsPerBox * size_t(list.count());
+
+    // Each slow box (and the ground) against the fast paths whose heights
+    // can overlap its own.
+    float asked = 0.0f;
+    auto reachSlow = [&](const SweptBox& slow) {
+        auto f = std::lower_bound(fast.begin(), fast.end(), double(slow.lo.y) - tallest,
+                                  [](const FastBox& a, double y) { return double(a.path.lo.y) < y; });
+        for (; f != fast.end() && f->path.lo.y <= slow.hi.y; ++f) {
+            if (budget == 0)
+                return false;
+            --budget;
+            if (!f->reachesSlow && meet(f->path, slow)) {
+                f->reachesSlow = true;
+                asked = std::max(asked, f->travel);
+            }
+        }
+        return true;
+    };
+    if (!reachSlow(boxOf(ground)))
+        return ownest;
     for (uint32_t k = 0; k < list.count(); ++k) {
         const Box& b = list.at(k);
-        if (!(stepTravel(fastestComponent(b.velocity), stepSeconds) > fastTravel))
-            include(slow, pathOf(b, frameSeconds), anySlow);
+        if (isSlow(b, stepSeconds, fastTravel) && !reachSlow(pathOf(b, frameSeconds)))
+            return ownest;
     }
 
+    // Pairs of fast boxes, each pair once: g starts no lower than f.
+    for (auto f = fast.begin(); f != fast.end(); ++f)
+        for (auto g = f + 1; g != fast.end() && g->path.lo.y <= f->path.hi.y; ++g) {
+            if (budget == 0)
+                return ownest;
+            --budget;
+            if (meet(f->path, g->path))
+                asked = std::max({asked, relativeTravel(*f, *g, stepSeconds), relativeTravel(*g, *f, stepSeconds)});
+        }
+    return asked;
+}
+
+float splitTravelReference(const BoxList& list, const Box& ground, float stepSeconds, float frameSeconds,
+                           float fastTravel)
+{
     float asked = 0.0f;
-    for (uint32_t f = 0; f < list.count(); ++f) {
-        const Box& fast = list.at(f);
-        const float own = stepTravel(fastestComponent(fast.velocity), stepSeconds);
-        if (!(own > fastTravel) || !std::isfinite(own))
+    FastBox f, g;
+    for (uint32_t i = 0; i < list.count(); ++i) {
+        if (!isFast(list.at(i), stepSeconds, frameSeconds, fastTravel, f))
             continue;
-        const Path path = pathOf(fast, frameSeconds);
-        if (meet(path, slow) || fastCount > kMaxFastPairsChecked) {
-            asked = std::max(asked, own);
+        bool reachesSlow = meet(f.path, boxOf(ground));
+        for (uint32_t k = 0; k < list.count() && !reachesSlow; ++k) {
+            const Box& b = list.at(k);
+            reachesSlow = isSlow(b, stepSeconds, fastTravel) && meet(f.path, pathOf(b, frameSeconds));
+        }
+        if (reachesSlow) {
+            asked = std::max(asked, f.travel);
             continue;
         }
-        for (uint32_t g = 0; g < list.count(); ++g) {
-            const Box& other = list.at(g);
-            if (g == f || !(stepTravel(fastestComponent(other.velocity), stepSeconds) > fastTravel))
-                continue;
-            if (meet(path, pathOf(other, frameSeconds)))
-                asked = std::max(asked, std::min(own, stepTravel(fastestComponent(fast.velocity - other.velocity),
-                                                                  stepSeconds)));
-        }
+        for (uint32_t k = 0; k < list.count(); ++k)
+            if (k != i && isFast(list.at(k), stepSeconds, frameSeconds, fastTravel, g) && meet(f.path, g.path))
+                asked = std::max(asked, relativeTravel(f, g, stepSeconds));
     }
     return asked;
 }
