@@ -17,6 +17,10 @@ constexpr uint8_t kInLoose = 4; // in loose this step
 // The grid is rebuilt when more boxes than this have strayed from it.
 constexpr uint32_t kStraysBeforeRebuild = 16;
 constexpr uint32_t kStraysPerBoxBeforeRebuild = 32; // one stray per this many boxes on top
+// Up to this many strays a visitor simply scans the list; beyond, it reads
+// the strays filed in its own cells.
+constexpr size_t kStraysScanned = 32;
+constexpr uint32_t kNoLink = ~0u;
 constexpr float kInverseCellSize = 1.0f / kCellSize;
 
 // floor for |x| well inside the int32 range, without a library call.
@@ -195,14 +199,14 @@ void BroadPhase::begin(const BoxList& list, float stepSeconds)
         strays.reserve(2 * size_t(count));
     if (loose.capacity() < count)
         loose.reserve(2 * size_t(count));
-    strays.clear();
+    clearStrays();
     loose.clear();
     for (uint32_t k = 0; k < count; ++k) {
         const Box& box = list.at(k);
         bodies[k] = Body{box.position, box.size, box.velocity};
         stillness[k] = stillnessOf(bodies[k]);
         flags[k] = reachOf(bodies[k], dt, reach[k]) ? 0 : kLoose;
-        noteStrayOrLoose(k);
+        noteStrayOrLoose(k, true);
     }
     if (bucketStart.empty() || strays.size() > kStraysBeforeRebuild + count / kStraysPerBoxBeforeRebuild)
         rebuild();
@@ -210,17 +214,68 @@ void BroadPhase::begin(const BoxList& list, float stepSeconds)
 
 bool BroadPhase::withinListedCells(uint32_t k) const { return k < listedCount && contains(listed[k], reach[k]); }
 
-void BroadPhase::noteStrayOrLoose(uint32_t k)
+void BroadPhase::noteStrayOrLoose(uint32_t k, bool reachMoved)
 {
     if (flags[k] & kLoose) {
         if (!(flags[k] & kInLoose)) {
             flags[k] |= kInLoose;
             loose.push_back(k);
         }
-    } else if (!(flags[k] & kStrayed) && !withinListedCells(k)) {
+        return;
+    }
+    if (withinListedCells(k))
+        return;
+    if (!(flags[k] & kStrayed)) {
         flags[k] |= kStrayed;
         strays.push_back(k);
+        fileStray(k);
+    } else if (reachMoved) {
+        fileStray(k);
     }
+}
+
+// Its old filings stay behind; lookups check the current reach.
+void BroadPhase::fileStray(uint32_t k)
+{
+    if (strayHead.size() + 1 != bucketStart.size())
+        return; // no grid yet: a rebuild comes before any lookup
+    forEachBucketRun(reach[k], yCells, [&](uint32_t first, uint32_t end) {
+        for (uint32_t b = first; b < end; ++b) {
+            if (strayHead[b] == kNoLink)
+                strayBuckets.push_back(b);
+            strayLinks.push_back(StrayLink{k, strayHead[b]});
+            strayHead[b] = uint32_t(strayLinks.size() - 1);
+        }
+    });
+}
+
+void BroadPhase::clearStrays()
+{
+    for (uint32_t b : strayBuckets)
+        strayHead[b] = kNoLink;
+    strayBuckets.clear();
+    strayLinks.clear();
+    strays.clear();
+}
+
+// Calls f(k), maybe more than once for one k, for each stray at or above
+// `from` whose reach shares a cell with box i's.
+template <typename F>
+void BroadPhase::forEachStrayNear(uint32_t i, uint32_t from, F f)
+{
+    auto near = [&](uint32_t k) { return k >= from && k != i && !(flags[k] & kLoose) && overlaps(reach[k], reach[i]); };
+    if (strays.size() <= kStraysScanned) {
+        for (uint32_t k : strays)
+            if (near(k))
+                f(k);
+        return;
+    }
+    forEachBucketRun(reach[i], yCells, [&](uint32_t first, uint32_t end) {
+        for (uint32_t b = first; b < end; ++b)
+            for (uint32_t link = strayHead[b]; link != kNoLink; link = strayLinks[link].next)
+                if (near(strayLinks[link].box))
+                    f(strayLinks[link].box);
+    });
 }
 
 void BroadPhase::rebuild()
@@ -261,6 +316,9 @@ void BroadPhase::rebuild()
         });
     }
     listedCount = count;
+    strayHead.assign(buckets, kNoLink);
+    strayBuckets.clear();
+    strayLinks.clear();
     strays.clear();
     ensureSize(neighbourFirst, count);
     ensureSize(neighbourCount, count);
@@ -295,8 +353,9 @@ bool BroadPhase::update(uint32_t k, int axes)
         flags[k] |= kLoose;
     else
         flags[k] &= uint8_t(~kLoose);
-    noteStrayOrLoose(k);
-    return wasLoose != isLoose || (!isLoose && !sameRange(before, reach[k]));
+    const bool moved = wasLoose != isLoose || (!isLoose && !sameRange(before, reach[k]));
+    noteStrayOrLoose(k, moved);
+    return moved;
 }
 
 // ---- A visit's candidates ------------------------------------------------------
@@ -340,9 +399,7 @@ void BroadPhase::markNeighbours(uint32_t i, uint32_t from)
 
 void BroadPhase::markStraysAndLoose(uint32_t i, uint32_t from)
 {
-    for (uint32_t k : strays)
-        if (k >= from && k != i && !(flags[k] & kLoose) && overlaps(reach[k], reach[i]))
-            mark(k);
+    forEachStrayNear(i, from, [&](uint32_t k) { mark(k); });
     for (uint32_t k : loose)
         if (k >= from && k != i)
             mark(k);
@@ -365,12 +422,15 @@ void BroadPhase::findNeighbours(uint32_t i)
 bool BroadPhase::useNeighbours(uint32_t i, uint32_t from)
 {
     extra.clear();
-    for (uint32_t k : strays)
-        if (k >= from && k != i && !(flags[k] & kLoose) && overlaps(reach[k], reach[i])) {
-            if (extra.size() == kMaxExtraCandidates)
-                return false;
+    bool fits = true;
+    forEachStrayNear(i, from, [&](uint32_t k) {
+        if (extra.size() == kMaxExtraCandidates)
+            fits = false;
+        else
             extra.push_back(k);
-        }
+    });
+    if (!fits)
+        return false;
     for (uint32_t k : loose)
         if (k >= from && k != i) {
             if (extra.size() == kMaxExtraCandidates)
@@ -378,6 +438,7 @@ bool BroadPhase::useNeighbours(uint32_t i, uint32_t from)
             extra.push_back(k);
         }
     std::sort(extra.begin(), extra.end());
+    extra.erase(std::unique(extra.begin(), extra.end()), extra.end());
     source = Source::Neighbours;
     listAt = neighbourPool.data() + neighbourFirst[i];
     listEnd = listAt + neighbourCount[i];

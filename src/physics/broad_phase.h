@@ -47,6 +47,16 @@ struct BroadPhase {
     std::vector<uint8_t> flags;
     std::vector<uint32_t> strays;
     std::vector<uint32_t> loose;
+    // The strays filed by grid bucket, for when there are too many to scan:
+    // strayHead[b] starts a chain through strayLinks of the boxes filed
+    // there. A stray is filed again whenever its reach moves; the chains
+    // are emptied with the list.
+    struct StrayLink {
+        uint32_t box, next;
+    };
+    std::vector<uint32_t> strayHead;
+    std::vector<StrayLink> strayLinks;
+    std::vector<uint32_t> strayBuckets; // buckets whose chain is not empty
     uint32_t count = 0;
     uint32_t listedCount = 0; // boxes below this index have grid entries
     float dt = 0.0f;
@@ -99,7 +109,11 @@ struct BroadPhase {
 private:
     void rebuild();
     bool update(uint32_t k, int axes);
-    void noteStrayOrLoose(uint32_t k);
+    void noteStrayOrLoose(uint32_t k, bool reachMoved);
+    void fileStray(uint32_t k);
+    void clearStrays();
+    template <typename F>
+    void forEachStrayNear(uint32_t i, uint32_t from, F f);
     bool withinListedCells(uint32_t k) const;
     void markGrid(uint32_t i, const CellRange& cells, uint32_t from);
     void markNeighbours(uint32_t i, uint32_t from);

@@ -147,6 +147,11 @@ void hostile(Twin& t)
     t.add(Vec3(0, -5, 0), Vec3(1e30f, 1, 1));
     t.add(Vec3(-1e-30f, -5, 0), Vec3(1e-30f, 1e-30f, 1e-30f));
     t.add(Vec3(-4, -5, -4), Vec3(kInf, 2, 2));
+    // A column falling outside the walls, catching up on one another: more
+    // strays in a step than a visitor scans.
+    for (int i = 0; i < 60; ++i)
+        t.add(Vec3(30.0f + 0.3f * float(i % 4), -100.0f - 2.5f * float(i), 30), Vec3(2, 2, 2),
+              Vec3(0, -50.0f - 7.0f * float((i * 7) % 60), 0));
 }
 
 TEST(PhysicsDifferential, TheBroadPhaseStepMatchesTheReferenceBitForBit)
