@@ -46,8 +46,9 @@ Box& addCrate(Vec3 position, Vec3 velocity)
 }
 
 // A frame is one step unless a fast box could meet something: a crate
-// falling forever far below the ground, or two falling side by side, split
-// nothing, so a crate falling freely in the arena moves by exactly one step.
+// falling forever far below the ground, two falling side by side, or one
+// falling far from a crate stopped down there, split nothing, so a crate
+// falling freely in the arena moves by exactly one step.
 TEST_F(PhysicsFrames, FastCratesThatCanMeetNothingLeaveTheFrameOneStep)
 {
     settleOnGround();
@@ -55,6 +56,7 @@ TEST_F(PhysicsFrames, FastCratesThatCanMeetNothingLeaveTheFrameOneStep)
     addCrate(Vec3(0, -1.0e5f, 0), Vec3(0, -5000, 0));
     addCrate(Vec3(100, -2.0e4f, 0), Vec3(0, -3000, 0));
     addCrate(Vec3(102, -2.0e4f, 0), Vec3(0, -3000.5f, 0));
+    addCrate(Vec3(200, -3.0e4f, 0), Vec3(0, 0, 0));
     frame();
     const float dt = float(kFrameMs) * 0.001f;
     const float v = 0.0f - dt * kGravity;
