@@ -206,15 +206,23 @@ void BroadPhase::begin(const BoxList& list, float stepSeconds)
         bodies[k] = Body{box.position, box.size, box.velocity};
         stillness[k] = stillnessOf(bodies[k]);
         flags[k] = reachOf(bodies[k], dt, reach[k]) ? 0 : kLoose;
-        noteStrayOrLoose(k, true);
+        noteStrayOrLoose(k, false);
     }
-    if (bucketStart.empty() || strays.size() > kStraysBeforeRebuild + count / kStraysPerBoxBeforeRebuild)
+    if (bucketStart.empty() || strays.size() > kStraysBeforeRebuild + count / kStraysPerBoxBeforeRebuild) {
         rebuild();
+        return;
+    }
+    // Filed only now that the grid they are filed in is known to stay.
+    for (uint32_t k : strays)
+        fileStray(k);
 }
 
 bool BroadPhase::withinListedCells(uint32_t k) const { return k < listedCount && contains(listed[k], reach[k]); }
 
-void BroadPhase::noteStrayOrLoose(uint32_t k, bool reachMoved)
+// During a step a stray is filed at once, and again whenever its reach
+// moves; begin files the step's first strays itself, once it knows the grid
+// stays.
+void BroadPhase::noteStrayOrLoose(uint32_t k, bool file)
 {
     if (flags[k] & kLoose) {
         if (!(flags[k] & kInLoose)) {
@@ -228,10 +236,9 @@ void BroadPhase::noteStrayOrLoose(uint32_t k, bool reachMoved)
     if (!(flags[k] & kStrayed)) {
         flags[k] |= kStrayed;
         strays.push_back(k);
-        fileStray(k);
-    } else if (reachMoved) {
-        fileStray(k);
     }
+    if (file)
+        fileStray(k);
 }
 
 // Its old filings stay behind; lookups check the current reach.
@@ -354,7 +361,8 @@ bool BroadPhase::update(uint32_t k, int axes)
     else
         flags[k] &= uint8_t(~kLoose);
     const bool moved = wasLoose != isLoose || (!isLoose && !sameRange(before, reach[k]));
-    noteStrayOrLoose(k, moved);
+    if (moved)
+        noteStrayOrLoose(k, true);
     return moved;
 }
 

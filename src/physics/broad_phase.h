@@ -109,7 +109,7 @@ struct BroadPhase {
 private:
     void rebuild();
     bool update(uint32_t k, int axes);
-    void noteStrayOrLoose(uint32_t k, bool reachMoved);
+    void noteStrayOrLoose(uint32_t k, bool file);
     void fileStray(uint32_t k);
     void clearStrays();
     template <typename F>
