@@ -150,7 +150,7 @@ def check(output, frames, resets):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("sim")
-    parser.add_argument("--frames", type=int, default=6000)
+    parser.add_argument("--frames", type=int, default=10000)
     parser.add_argument("--seed", type=int, default=20261207)
     parser.add_argument("--timeout", type=float, default=1200)
     args = parser.parse_args()
