@@ -28,7 +28,10 @@
 #include "physics/contact.h"
 
 constexpr float kCellSize = 2.0f;             // a crate's size
-constexpr float kMaxGridCoordinate = 1.0e7f;  // beyond this a box is loose
+// Beyond this a box is loose. Cells stay well inside int32, and as the reach
+// margin grows with distance, by 5e8 a crate covers thousands of cells anyway:
+// a crate falls that far only after hours.
+constexpr float kMaxGridCoordinate = 1.0e9f;
 constexpr int64_t kMaxCellsPerBox = 4096;     // a wall covers about 900
 constexpr float kReachMargin = 1.0e-6f;       // relative; rounding is below 6e-8
 constexpr float kReachMarginFloor = 1.0e-30f; // for boxes at the smallest scales

@@ -136,6 +136,7 @@ void hostile(Twin& t)
     t.add(Vec3(1, 3000, 1), Vec3(2, 2, 2), Vec3(0, -20000, 0));
     t.add(Vec3(5, -1.25e6f, 5), Vec3(2, 2, 2), Vec3(0, -5000, 0));
     t.add(Vec3(5, -3e7f, 5), Vec3(2, 2, 2), Vec3(0, -30000, 0));
+    t.add(Vec3(5, -2e9f, 5), Vec3(2, 2, 2), Vec3(0, -200000, 0));
     t.add(Vec3(0, 4, 0), Vec3(2, 2, 2), Vec3(kNaN, 0, 0));
     t.add(Vec3(-2, 0, 1), Vec3(2, 2, 2), Vec3(0, kInf, 0));
     t.add(Vec3(3, -5, 3), Vec3(2, 2, 2), Vec3(-kInf, 0, 1e30f));
