@@ -21,6 +21,7 @@ constexpr uint32_t kStraysPerBoxBeforeRebuild = 32; // one stray per this many b
 // the strays filed in its own cells.
 constexpr size_t kStraysScanned = 32;
 constexpr uint32_t kNoLink = ~0u;
+constexpr size_t kStrayLinksReserved = 4096;
 constexpr float kInverseCellSize = 1.0f / kCellSize;
 
 // floor for |x| well inside the int32 range, without a library call.
@@ -265,23 +266,24 @@ void BroadPhase::clearStrays()
     strays.clear();
 }
 
-// Calls f(k), maybe more than once for one k, for each stray at or above
-// `from` whose reach shares a cell with box i's.
-template <typename F>
-void BroadPhase::forEachStrayNear(uint32_t i, uint32_t from, F f)
+// Gathers in nearStrays, maybe more than once for one k, each stray at or
+// above `from` whose reach shares a cell with box i's.
+void BroadPhase::findStraysNear(uint32_t i, uint32_t from)
 {
-    auto near = [&](uint32_t k) { return k >= from && k != i && !(flags[k] & kLoose) && overlaps(reach[k], reach[i]); };
+    nearStrays.clear();
+    auto consider = [&](uint32_t k) {
+        if (k >= from && k != i && !(flags[k] & kLoose) && overlaps(reach[k], reach[i]))
+            nearStrays.push_back(k);
+    };
     if (strays.size() <= kStraysScanned) {
         for (uint32_t k : strays)
-            if (near(k))
-                f(k);
+            consider(k);
         return;
     }
     forEachBucketRun(reach[i], yCells, [&](uint32_t first, uint32_t end) {
         for (uint32_t b = first; b < end; ++b)
             for (uint32_t link = strayHead[b]; link != kNoLink; link = strayLinks[link].next)
-                if (near(strayLinks[link].box))
-                    f(strayLinks[link].box);
+                consider(strayLinks[link].box);
     });
 }
 
@@ -326,6 +328,13 @@ void BroadPhase::rebuild()
     strayHead.assign(buckets, kNoLink);
     strayBuckets.clear();
     strayLinks.clear();
+    // Room for a busy step's strays, so that steps rarely allocate.
+    const size_t strayRoom = std::max(kStrayLinksReserved, size_t(count));
+    if (strayLinks.capacity() < strayRoom) {
+        strayLinks.reserve(strayRoom);
+        strayBuckets.reserve(strayRoom);
+        nearStrays.reserve(strayRoom);
+    }
     strays.clear();
     ensureSize(neighbourFirst, count);
     ensureSize(neighbourCount, count);
@@ -407,7 +416,9 @@ void BroadPhase::markNeighbours(uint32_t i, uint32_t from)
 
 void BroadPhase::markStraysAndLoose(uint32_t i, uint32_t from)
 {
-    forEachStrayNear(i, from, [&](uint32_t k) { mark(k); });
+    findStraysNear(i, from);
+    for (uint32_t k : nearStrays)
+        mark(k);
     for (uint32_t k : loose)
         if (k >= from && k != i)
             mark(k);
@@ -430,15 +441,10 @@ void BroadPhase::findNeighbours(uint32_t i)
 bool BroadPhase::useNeighbours(uint32_t i, uint32_t from)
 {
     extra.clear();
-    bool fits = true;
-    forEachStrayNear(i, from, [&](uint32_t k) {
-        if (extra.size() == kMaxExtraCandidates)
-            fits = false;
-        else
-            extra.push_back(k);
-    });
-    if (!fits)
+    findStraysNear(i, from);
+    if (nearStrays.size() > kMaxExtraCandidates)
         return false;
+    extra.assign(nearStrays.begin(), nearStrays.end());
     for (uint32_t k : loose)
         if (k >= from && k != i) {
             if (extra.size() == kMaxExtraCandidates)

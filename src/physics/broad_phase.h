@@ -60,6 +60,7 @@ struct BroadPhase {
     std::vector<uint32_t> strayHead;
     std::vector<StrayLink> strayLinks;
     std::vector<uint32_t> strayBuckets; // buckets whose chain is not empty
+    std::vector<uint32_t> nearStrays;   // one lookup's answer
     uint32_t count = 0;
     uint32_t listedCount = 0; // boxes below this index have grid entries
     float dt = 0.0f;
@@ -115,8 +116,7 @@ private:
     void noteStrayOrLoose(uint32_t k, bool file);
     void fileStray(uint32_t k);
     void clearStrays();
-    template <typename F>
-    void forEachStrayNear(uint32_t i, uint32_t from, F f);
+    void findStraysNear(uint32_t i, uint32_t from);
     bool withinListedCells(uint32_t k) const;
     void markGrid(uint32_t i, const CellRange& cells, uint32_t from);
     void markNeighbours(uint32_t i, uint32_t from);
