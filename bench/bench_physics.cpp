@@ -60,8 +60,9 @@ void fastCrateFrames(benchmark::State& state, float y, float speed)
 void BM_PhysicsFrameCrateFallingFarBelow(benchmark::State& state) { fastCrateFrames(state, -1.0e5f, 5000.0f); }
 BENCHMARK(BM_PhysicsFrameCrateFallingFarBelow)->Args({3000, 0})->Unit(benchmark::kMillisecond);
 
-// Inside the arena, about to land on the stack: the frame is split.
-void BM_PhysicsFrameCrateFallingIntoTheStack(benchmark::State& state) { fastCrateFrames(state, 30.0f, 200.0f); }
+// Inside the arena, three units above the stack (3,000 crates reach up to
+// y = 17), about to land on it: the frame is split.
+void BM_PhysicsFrameCrateFallingIntoTheStack(benchmark::State& state) { fastCrateFrames(state, 20.0f, 200.0f); }
 BENCHMARK(BM_PhysicsFrameCrateFallingIntoTheStack)->Args({3000, 0})->Unit(benchmark::kMillisecond);
 
 } // namespace
