@@ -66,29 +66,41 @@ bool sameRange(const CellRange& p, const CellRange& q)
 // Buckets are the cells of a grid that wraps around every kWrapCells cells
 // on x and z, and every yCells on y: neighbouring cells are neighbouring
 // buckets, which keeps one visit's reads close together, and a run of cells
-// along x is a run of buckets. Far-off cells that wrap onto a bucket only
-// add candidates.
+// along x is a run of buckets. A row of buckets (one y and z) also mixes in
+// the cell's far-off bits of y and z, so that crates far below the arena,
+// falling in a column, do not all wrap onto the same few rows; around the
+// arena those bits are all zero or all one and the rows fall as before.
+// Cells that share a bucket only add candidates.
 constexpr uint32_t kWrapBits = 5;
 constexpr uint32_t kWrapCells = 1u << kWrapBits; // 64 units: the arena and its walls
 constexpr uint32_t kWrapMask = kWrapCells - 1;
 constexpr uint32_t kMinBuckets = kWrapCells * kWrapCells * 32; // 64 units high
+constexpr uint32_t kFarMixY = 0x9E3779B1u; // odd multipliers that spread the far-off bits
+constexpr uint32_t kFarMixZ = 0x85EBCA77u;
 
-// Calls f(first, end) for each run of buckets [first, end) that together
-// cover the cells of r once.
-template <typename F>
-void forEachBucketRun(const CellRange& r, uint32_t yCells, F f)
+uint32_t rowStart(uint32_t y, uint32_t z, uint32_t yCells, uint32_t yBits)
 {
-    const uint32_t yMask = yCells - 1;
-    const int64_t ySpan = std::min<int64_t>(int64_t(r.hi[1]) - r.lo[1] + 1, yCells);
-    const int64_t zSpan = std::min<int64_t>(int64_t(r.hi[2]) - r.lo[2] + 1, kWrapCells);
+    const uint32_t rowMask = (yCells << kWrapBits) - 1;
+    const uint32_t near = ((y & (yCells - 1)) << kWrapBits) | (z & kWrapMask);
+    const uint32_t far = (y >> yBits) * kFarMixY ^ (z >> kWrapBits) * kFarMixZ;
+    return ((near ^ (far >> kWrapBits)) & rowMask) << kWrapBits;
+}
+
+// Calls f(first, end) for runs of buckets [first, end) that together cover
+// the cells of r, some maybe twice. A reach that is not loose covers at most
+// kMaxCellsPerBox cells.
+template <typename F>
+void forEachBucketRun(const CellRange& r, uint32_t yCells, uint32_t yBits, F f)
+{
+    const int64_t ySpan = int64_t(r.hi[1]) - r.lo[1] + 1;
+    const int64_t zSpan = int64_t(r.hi[2]) - r.lo[2] + 1;
     const int64_t xSpan = int64_t(r.hi[0]) - r.lo[0] + 1;
     const uint32_t x0 = uint32_t(r.lo[0]) & kWrapMask;
     const uint32_t x1 = uint32_t(r.hi[0]) & kWrapMask;
     for (int64_t dy = 0; dy < ySpan; ++dy) {
-        const uint32_t y = (uint32_t(r.lo[1]) + uint32_t(dy)) & yMask;
+        const uint32_t y = uint32_t(r.lo[1]) + uint32_t(dy);
         for (int64_t dz = 0; dz < zSpan; ++dz) {
-            const uint32_t z = (uint32_t(r.lo[2]) + uint32_t(dz)) & kWrapMask;
-            const uint32_t row = (y << (2 * kWrapBits)) | (z << kWrapBits);
+            const uint32_t row = rowStart(y, uint32_t(r.lo[2]) + uint32_t(dz), yCells, yBits);
             if (xSpan >= int64_t(kWrapCells)) {
                 f(row, row + kWrapCells);
             } else if (x0 <= x1) {
@@ -247,7 +259,7 @@ void BroadPhase::fileStray(uint32_t k)
 {
     if (strayHead.size() + 1 != bucketStart.size())
         return; // no grid yet: a rebuild comes before any lookup
-    forEachBucketRun(reach[k], yCells, [&](uint32_t first, uint32_t end) {
+    forEachBucketRun(reach[k], yCells, yBits, [&](uint32_t first, uint32_t end) {
         for (uint32_t b = first; b < end; ++b) {
             if (strayHead[b] == kNoLink)
                 strayBuckets.push_back(b);
@@ -280,7 +292,7 @@ void BroadPhase::findStraysNear(uint32_t i, uint32_t from)
             consider(k);
         return;
     }
-    forEachBucketRun(reach[i], yCells, [&](uint32_t first, uint32_t end) {
+    forEachBucketRun(reach[i], yCells, yBits, [&](uint32_t first, uint32_t end) {
         for (uint32_t b = first; b < end; ++b)
             for (uint32_t link = strayHead[b]; link != kNoLink; link = strayLinks[link].next)
                 consider(strayLinks[link].box);
@@ -302,9 +314,12 @@ void BroadPhase::rebuild()
     for (uint32_t& n : bucketStart)
         n = 0;
     yCells = buckets >> (2 * kWrapBits);
+    yBits = 0;
+    while ((1u << yBits) < yCells)
+        ++yBits;
     for (uint32_t k = 0; k < count; ++k)
         if (!(flags[k] & kLoose))
-            forEachBucketRun(reach[k], yCells, [&](uint32_t first, uint32_t end) {
+            forEachBucketRun(reach[k], yCells, yBits, [&](uint32_t first, uint32_t end) {
                 for (uint32_t b = first; b < end; ++b)
                     ++bucketStart[b + 1];
             });
@@ -319,7 +334,7 @@ void BroadPhase::rebuild()
             continue;
         }
         listed[k] = reach[k];
-        forEachBucketRun(reach[k], yCells, [&](uint32_t first, uint32_t end) {
+        forEachBucketRun(reach[k], yCells, yBits, [&](uint32_t first, uint32_t end) {
             for (uint32_t b = first; b < end; ++b)
                 entries[bucketFill[b]++] = k;
         });
@@ -397,7 +412,7 @@ void BroadPhase::markGrid(uint32_t i, const CellRange& cells, uint32_t from)
 {
     const uint32_t* listedBoxes = entries.data();
     const uint32_t* starts = bucketStart.data();
-    forEachBucketRun(cells, yCells, [&](uint32_t firstBucket, uint32_t endBucket) {
+    forEachBucketRun(cells, yCells, yBits, [&](uint32_t firstBucket, uint32_t endBucket) {
         for (uint32_t e = starts[firstBucket]; e < starts[endBucket]; ++e) {
             const uint32_t k = listedBoxes[e];
             if (k >= from && k < count && k != i)

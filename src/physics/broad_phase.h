@@ -71,6 +71,7 @@ struct BroadPhase {
     std::vector<uint32_t> bucketFill;
     std::vector<uint32_t> entries;
     uint32_t yCells = 0; // the grid wraps around after this many cells up
+    uint32_t yBits = 0;  // log2 of yCells
 
     // What the grid lists in box k's listed cells, ascending, worked out at
     // its first visit after a rebuild: neighbourPool[neighbourFirst[k]] on,
