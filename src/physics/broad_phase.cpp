@@ -81,9 +81,10 @@ constexpr uint32_t kFarMixZ = 0x85EBCA77u;
 uint32_t rowStart(uint32_t y, uint32_t z, uint32_t yCells, uint32_t yBits)
 {
     const uint32_t rowMask = (yCells << kWrapBits) - 1;
-    const uint32_t near = ((y & (yCells - 1)) << kWrapBits) | (z & kWrapMask);
-    const uint32_t far = (y >> yBits) * kFarMixY ^ (z >> kWrapBits) * kFarMixZ;
-    return ((near ^ (far >> kWrapBits)) & rowMask) << kWrapBits;
+    // Not "near" and "far": <windows.h> defines both away.
+    const uint32_t lowBits = ((y & (yCells - 1)) << kWrapBits) | (z & kWrapMask);
+    const uint32_t farOffBits = (y >> yBits) * kFarMixY ^ (z >> kWrapBits) * kFarMixZ;
+    return ((lowBits ^ (farOffBits >> kWrapBits)) & rowMask) << kWrapBits;
 }
 
 // Calls f(first, end) for runs of buckets [first, end) that together cover
