@@ -6,8 +6,8 @@
 Writes a script of random play with a small seeded generator of its own, so a
 seed is the same game on any Python: walking, flying, looking around,
 switching every key (shadows, control mode, collision mode, lights, the cube
-reset), placing, throwing and pushing crates. The first part adds crates; the
-rest plays on without adding any. Then it checks what the dumps show:
+reset), placing, throwing and pushing crates. The first part (at most 12,000
+frames) adds crates; the rest plays on without adding any. Then it checks what the dumps show:
 - no NaN or infinite coordinate or speed;
 - no box that was seen above the ground inside its footprint is later below it;
 - resident memory stays flat once crates stop being added.
@@ -23,7 +23,8 @@ GROUND_TOP = -5.0
 GROUND_HALF = 20.0          # the ground covers x and z from -20 to 20
 BELOW_TOLERANCE = 1e-3
 DUMP_EVERY = 100            # frames between dumps
-ADDING_SHARE = 0.6          # of the frames, the first part may add crates
+ADDING_SHARE = 0.6          # of the frames, the first part may add crates,
+MAX_ADDING_FRAMES = 12000   # but no longer than this: a long run plays on, it does not pile up
 MEMORY_WARMUP_SHARE = 0.1   # of the second part, before its first memory reading
 MEMORY_SLACK_KIB = 4096     # allowed growth over the second part
 MEMORY_SLACK_SHARE = 0.02
@@ -67,7 +68,7 @@ def write_script(frames, seed):
     rng = Generator(seed)
     lines, resets = [], []
     held, buttons = set(), set()
-    adding_until = int(frames * ADDING_SHARE)
+    adding_until = min(int(frames * ADDING_SHARE), MAX_ADDING_FRAMES)
     warmup_until = adding_until + int((frames - adding_until) * MEMORY_WARMUP_SHARE)
     for frame in range(frames):
         if frame == adding_until:
