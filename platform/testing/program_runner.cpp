@@ -158,8 +158,13 @@ void ProgramRunner::onProgramThread(const std::function<void()>& work)
 
 int ProgramRunner::quit()
 {
-    if (!state_->ended)
-        keyDown(VK_ESCAPE);
+    // Escape must get in: a full queue is emptied first, as the program
+    // would before its next frame.
+    if (!state_->ended && !keyDown(VK_ESCAPE)) {
+        settle();
+        if (!state_->ended && !keyDown(VK_ESCAPE))
+            PostQuitMessage(0);
+    }
     return finish();
 }
 

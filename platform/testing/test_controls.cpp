@@ -33,9 +33,9 @@ bool isExtendedKey(int vk)
            vk == VK_DELETE || vk == VK_HOME || vk == VK_END || vk == VK_PRIOR || vk == VK_NEXT;
 }
 
-void postInput(UINT message, WPARAM wParam, LPARAM lParam)
+bool postInput(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    queuePost(windowFirstLive(), message, wParam, lParam, true);
+    return queuePost(windowFirstLive(), message, wParam, lParam, true);
 }
 
 int captureBox(void*, HWND, const char* text, const char* caption, UINT type)
@@ -114,29 +114,29 @@ void mouseLookMessageBox(bool open) { cursorOnMessageBox(open); }
 
 // ---- Input --------------------------------------------------------------------------
 // Scripted keys carry no scan code.
-void keyDown(int vk)
+bool keyDown(int vk)
 {
     WORD flags = isExtendedKey(vk) ? KF_EXTENDED : 0;
-    postInput(WM_KEYDOWN, WPARAM(vk), keyMessageLParam(0, flags));
+    return postInput(WM_KEYDOWN, WPARAM(vk), keyMessageLParam(0, flags));
 }
 
-void keyUp(int vk)
+bool keyUp(int vk)
 {
     WORD flags = WORD((isExtendedKey(vk) ? KF_EXTENDED : 0) | KF_REPEAT | KF_UP);
-    postInput(WM_KEYUP, WPARAM(vk), keyMessageLParam(0, flags));
+    return postInput(WM_KEYUP, WPARAM(vk), keyMessageLParam(0, flags));
 }
 
-void typeChar(char c) { queuePost(windowFirstLive(), WM_CHAR, WPARAM((unsigned char)c), 1, false); }
+bool typeChar(char c) { return queuePost(windowFirstLive(), WM_CHAR, WPARAM((unsigned char)c), 1, false); }
 
-void mouseButton(bool left, bool down)
+bool mouseButton(bool left, bool down)
 {
     UINT message = left ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
-    postInput(message, 0, 0);
+    return postInput(message, 0, 0);
 }
 
-void postMessage(UINT message, WPARAM wParam, LPARAM lParam)
+bool postMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    queuePost(windowFirstLive(), message, wParam, lParam, false);
+    return queuePost(windowFirstLive(), message, wParam, lParam, false);
 }
 
 HWND gameWindow() { return windowFirstLive(); }

@@ -123,7 +123,9 @@ void hostPumpEvents()
     }
     bool scripted = platformHooks().scriptedInput;
     SDL_Event e;
-    while (SDL_PollEvent(&e)) {
+    // Each event makes at most one message; while the queue is full the
+    // rest wait in SDL's queue (and the display's) rather than being lost.
+    while (queueHasRoom() && SDL_PollEvent(&e)) {
         switch (e.type) {
         case SDL_WINDOWEVENT:
             onWindowEvent(e.window);
