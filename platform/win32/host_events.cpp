@@ -116,10 +116,12 @@ void hostPumpEvents()
 {
     if (platformHooks().headless || !SDL_WasInit(SDL_INIT_VIDEO))
         return;
-    if (interruptTakeRequest()) {
+    if (interruptCloseRequested()) {
+        // A request waits while the queue is full; with no window left there
+        // is nothing to close.
         HWND window = windowFirstLive();
-        if (window)
-            queuePost(window, WM_CLOSE, 0, 0, false);
+        if (!window || queuePost(window, WM_CLOSE, 0, 0, false))
+            interruptCloseHandled();
     }
     bool scripted = platformHooks().scriptedInput;
     SDL_Event e;

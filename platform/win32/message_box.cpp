@@ -4,7 +4,8 @@
 // on a helper thread while this thread goes on pumping and dispatching the
 // windows' messages, as the modal loop of a Windows message box does. Every
 // box is also logged as one line on standard error, "CAPTION: TEXT", as a
-// desktop program on Linux logs; with no display that line is all there is.
+// desktop program on Linux logs; with no display, or once the program has
+// been told to end (SIGTERM, SIGHUP), that line is all there is.
 #include <windows.h>
 
 #include <SDL.h>
@@ -14,9 +15,11 @@
 #include <thread>
 
 #include "common/hooks.h"
+#include "win32/box_process.h"
 #include "win32/cursor.h"
 #include "win32/host_events.h"
 #include "win32/host_video.h"
+#include "win32/interrupt.h"
 #include "win32/message_queue.h"
 
 namespace {
@@ -46,7 +49,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     if (hooks.messageBox)
         return hooks.messageBox(hooks.messageBoxUser, owner, text, caption, type);
     logToStderr(text, caption);
-    if (hooks.headless || !hostVideoReady())
+    if (hooks.headless || interruptEnding() || !hostVideoReady())
         return IDOK;
 
     cursorOnMessageBox(true);
@@ -54,11 +57,17 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     // Without fonts or a usable display the box cannot show and this fails
     // at once; the logged line has still reached the player.
     std::thread box([&] {
+        boxProcessBegin();
         SDL_ShowSimpleMessageBox(sdlFlagsFor(type), caption ? caption : "", text ? text : "", nullptr);
+        boxProcessEnd();
         done = true;
     });
     while (!done) {
         hostPumpEvents();
+        // An ending program takes its box down, as if dismissed, and goes on
+        // through its own close path.
+        if (interruptEnding())
+            boxProcessDismiss();
         MSG msg;
         while (!done && queueTakeForModalLoop(&msg)) {
             TranslateMessage(&msg);
