@@ -6,6 +6,7 @@
 #include "common/hooks.h"
 #include "win32/cursor.h"
 #include "win32/host_video.h"
+#include "win32/host_x11.h"
 #include "win32/interrupt.h"
 #include "win32/keyboard.h"
 #include "win32/message_queue.h"
@@ -146,8 +147,17 @@ void hostPumpEvents()
             if (!scripted)
                 onMouseMotion(e.motion);
             break;
+        case SDL_SYSWMEVENT:
+            hostX11OnEvent(e);
+            break;
         default:
             break; // SDL_QUIT too: closing arrives as the window's own close event
         }
+    }
+    // A window another client destroyed is closed as if by its close button.
+    if (unsigned long lost = hostX11LostWindow()) {
+        HWND window = windowFromX11Window(lost);
+        if (!window || queuePost(window, WM_CLOSE, 0, 0, false))
+            hostX11LostHandled(lost);
     }
 }
