@@ -2,11 +2,14 @@
 //
 // The two threads never run at once: a turn passes from one to the other
 // under one mutex, so the program's globals need no locking of their own.
+// The program's thread is an SDL thread: SDL keeps per-thread data (its
+// error text) that it frees only when a thread of its own ends.
 #include "test_controls.h"
+
+#include <SDL.h>
 
 #include <condition_variable>
 #include <mutex>
-#include <thread>
 
 #include "common/hooks.h"
 
@@ -14,6 +17,8 @@ namespace testctl {
 
 namespace {
 constexpr DWORD kRunnerClockStartMs = 100000;
+// What a program that could not be started "returns".
+constexpr int kNoThreadExitCode = -1;
 }
 
 struct ProgramRunner::State {
@@ -29,7 +34,14 @@ struct ProgramRunner::State {
     int exitCode = 0;
     int framesRun = 0;
     const std::function<void()>* work = nullptr;
-    std::thread thread;
+    SDL_Thread* thread = nullptr;
+
+    void join()
+    {
+        if (thread)
+            SDL_WaitThread(thread, nullptr);
+        thread = nullptr;
+    }
 
     // Hands the turn to the program and waits for it to come back.
     void runProgram(std::unique_lock<std::mutex>& lock)
@@ -64,6 +76,23 @@ bool onIdle(void* user)
     return true;
 }
 
+int SDLCALL runEntry(void* state)
+{
+    auto* s = static_cast<ProgramRunner::State*>(state);
+    {
+        std::unique_lock<std::mutex> own(s->mutex);
+        s->changed.wait(own, [s] { return s->turn == ProgramRunner::State::Turn::Program; });
+    }
+    static char commandLine[] = "";
+    int code = s->entry(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
+    std::unique_lock<std::mutex> own(s->mutex);
+    s->ended = true;
+    s->exitCode = code;
+    s->turn = ProgramRunner::State::Turn::Harness;
+    s->changed.notify_all();
+    return 0;
+}
+
 } // namespace
 
 ProgramRunner::ProgramRunner(Entry entry) : state_(new State())
@@ -83,8 +112,7 @@ ProgramRunner::~ProgramRunner()
         PostQuitMessage(0);
         finish();
     }
-    if (state_->thread.joinable())
-        state_->thread.join();
+    state_->join();
     // A runner made before this one went away keeps its hook.
     if (platformHooks().idleUser == state_) {
         platformHooks().idle = nullptr;
@@ -99,19 +127,13 @@ void ProgramRunner::start()
     std::unique_lock<std::mutex> lock(s->mutex);
     s->started = true;
     s->turn = State::Turn::Program;
-    s->thread = std::thread([s] {
-        {
-            std::unique_lock<std::mutex> own(s->mutex);
-            s->changed.wait(own, [s] { return s->turn == State::Turn::Program; });
-        }
-        static char commandLine[] = "";
-        int code = s->entry(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
-        std::unique_lock<std::mutex> own(s->mutex);
+    s->thread = SDL_CreateThread(runEntry, "program", s);
+    if (!s->thread) {
         s->ended = true;
-        s->exitCode = code;
+        s->exitCode = kNoThreadExitCode;
         s->turn = State::Turn::Harness;
-        s->changed.notify_all();
-    });
+        return;
+    }
     s->changed.notify_all();
     s->changed.wait(lock, [s] { return s->turn == State::Turn::Harness; });
 }
@@ -158,8 +180,13 @@ void ProgramRunner::onProgramThread(const std::function<void()>& work)
 
 int ProgramRunner::quit()
 {
-    if (!state_->ended)
-        keyDown(VK_ESCAPE);
+    // Escape must get in: a full queue is emptied first, as the program
+    // would before its next frame.
+    if (!state_->ended && !keyDown(VK_ESCAPE)) {
+        settle();
+        if (!state_->ended && !keyDown(VK_ESCAPE))
+            PostQuitMessage(0);
+    }
     return finish();
 }
 
@@ -173,8 +200,7 @@ int ProgramRunner::finish()
         s->changed.notify_all();
         s->changed.wait(lock, [s] { return s->ended; });
     }
-    if (s->thread.joinable())
-        s->thread.join();
+    s->join();
     return s->exitCode;
 }
 

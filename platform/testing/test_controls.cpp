@@ -4,6 +4,11 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <errno.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 
 #include "common/hooks.h"
@@ -33,9 +38,9 @@ bool isExtendedKey(int vk)
            vk == VK_DELETE || vk == VK_HOME || vk == VK_END || vk == VK_PRIOR || vk == VK_NEXT;
 }
 
-void postInput(UINT message, WPARAM wParam, LPARAM lParam)
+bool postInput(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    queuePost(windowFirstLive(), message, wParam, lParam, true);
+    return queuePost(windowFirstLive(), message, wParam, lParam, true);
 }
 
 int captureBox(void*, HWND, const char* text, const char* caption, UINT type)
@@ -50,6 +55,62 @@ int captureBox(void*, HWND, const char* text, const char* caption, UINT type)
         }
     }
     return IDOK;
+}
+
+// The encoder writes into memory: SDL_image does not report a failed write
+// to a file, and a picture must not be lost without a word.
+size_t SDLCALL appendBytes(SDL_RWops* ops, const void* data, size_t size, size_t count)
+{
+    auto* bytes = static_cast<std::vector<uint8_t>*>(ops->hidden.unknown.data1);
+    const uint8_t* from = static_cast<const uint8_t*>(data);
+    bytes->insert(bytes->end(), from, from + size * count);
+    return count;
+}
+
+int SDLCALL closeBytes(SDL_RWops* ops)
+{
+    SDL_FreeRW(ops);
+    return 0;
+}
+
+bool encodePng(std::vector<uint8_t>& rgba, int width, int height, std::vector<uint8_t>& png)
+{
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(rgba.data(), width, height, 32, width * 4, SDL_PIXELFORMAT_RGBA32);
+    SDL_RWops* out = SDL_AllocRW();
+    bool ok = surface && out;
+    if (ok) {
+        out->write = appendBytes;
+        out->close = closeBytes;
+        out->hidden.unknown.data1 = &png;
+        ok = IMG_SavePNG_RW(surface, out, 1) == 0;
+        out = nullptr; // closed by the encoder
+    }
+    if (out)
+        SDL_FreeRW(out);
+    SDL_FreeSurface(surface);
+    return ok && !png.empty();
+}
+
+// Writes `bytes` to `path`; false with errno set on any failure, and then no
+// half-written regular file is left behind.
+bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
+    int error = errno;
+    ok = std::fclose(file) == 0 && ok;
+    if (ok)
+        return true;
+    if (error == 0)
+        error = errno;
+    struct stat info = {};
+    if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+        unlink(path.c_str());
+    errno = error != 0 ? error : EIO;
+    return false;
 }
 
 } // namespace
@@ -114,29 +175,29 @@ void mouseLookMessageBox(bool open) { cursorOnMessageBox(open); }
 
 // ---- Input --------------------------------------------------------------------------
 // Scripted keys carry no scan code.
-void keyDown(int vk)
+bool keyDown(int vk)
 {
     WORD flags = isExtendedKey(vk) ? KF_EXTENDED : 0;
-    postInput(WM_KEYDOWN, WPARAM(vk), keyMessageLParam(0, flags));
+    return postInput(WM_KEYDOWN, WPARAM(vk), keyMessageLParam(0, flags));
 }
 
-void keyUp(int vk)
+bool keyUp(int vk)
 {
     WORD flags = WORD((isExtendedKey(vk) ? KF_EXTENDED : 0) | KF_REPEAT | KF_UP);
-    postInput(WM_KEYUP, WPARAM(vk), keyMessageLParam(0, flags));
+    return postInput(WM_KEYUP, WPARAM(vk), keyMessageLParam(0, flags));
 }
 
-void typeChar(char c) { queuePost(windowFirstLive(), WM_CHAR, WPARAM((unsigned char)c), 1, false); }
+bool typeChar(char c) { return queuePost(windowFirstLive(), WM_CHAR, WPARAM((unsigned char)c), 1, false); }
 
-void mouseButton(bool left, bool down)
+bool mouseButton(bool left, bool down)
 {
     UINT message = left ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
-    postInput(message, 0, 0);
+    return postInput(message, 0, 0);
 }
 
-void postMessage(UINT message, WPARAM wParam, LPARAM lParam)
+bool postMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    queuePost(windowFirstLive(), message, wParam, lParam, false);
+    return queuePost(windowFirstLive(), message, wParam, lParam, false);
 }
 
 HWND gameWindow() { return windowFirstLive(); }
@@ -177,18 +238,19 @@ bool readBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int& w
 
 bool writePng(const std::string& path, const std::vector<uint8_t>& rgba, int width, int height)
 {
-    if (rgba.size() != size_t(width) * size_t(height) * 4)
+    if (rgba.size() != size_t(width) * size_t(height) * 4) {
+        errno = EINVAL;
         return false;
+    }
     std::vector<uint8_t> opaque = rgba;
     for (size_t i = 3; i < opaque.size(); i += 4)
         opaque[i] = 0xFF;
-    SDL_Surface* surface =
-        SDL_CreateRGBSurfaceWithFormatFrom(opaque.data(), width, height, 32, width * 4, SDL_PIXELFORMAT_RGBA32);
-    if (!surface)
+    std::vector<uint8_t> png;
+    if (!encodePng(opaque, width, height, png)) {
+        errno = ENOMEM;
         return false;
-    bool ok = IMG_SavePNG(surface, path.c_str()) == 0;
-    SDL_FreeSurface(surface);
-    return ok;
+    }
+    return writeFile(path, png);
 }
 
 bool readImage(const std::string& path, std::vector<uint8_t>& rgba, int& width, int& height)

@@ -6,6 +6,7 @@
 #include "common/hooks.h"
 #include "win32/cursor.h"
 #include "win32/host_video.h"
+#include "win32/host_x11.h"
 #include "win32/interrupt.h"
 #include "win32/keyboard.h"
 #include "win32/message_queue.h"
@@ -116,14 +117,18 @@ void hostPumpEvents()
 {
     if (platformHooks().headless || !SDL_WasInit(SDL_INIT_VIDEO))
         return;
-    if (interruptTakeRequest()) {
+    if (interruptCloseRequested()) {
+        // A request waits while the queue is full; with no window left there
+        // is nothing to close.
         HWND window = windowFirstLive();
-        if (window)
-            queuePost(window, WM_CLOSE, 0, 0, false);
+        if (!window || queuePost(window, WM_CLOSE, 0, 0, false))
+            interruptCloseHandled();
     }
     bool scripted = platformHooks().scriptedInput;
     SDL_Event e;
-    while (SDL_PollEvent(&e)) {
+    // Each event makes at most one message; while the queue is full the
+    // rest wait in SDL's queue (and the display's) rather than being lost.
+    while (queueHasRoom() && SDL_PollEvent(&e)) {
         switch (e.type) {
         case SDL_WINDOWEVENT:
             onWindowEvent(e.window);
@@ -142,8 +147,17 @@ void hostPumpEvents()
             if (!scripted)
                 onMouseMotion(e.motion);
             break;
+        case SDL_SYSWMEVENT:
+            hostX11OnEvent(e);
+            break;
         default:
             break; // SDL_QUIT too: closing arrives as the window's own close event
         }
+    }
+    // A window another client destroyed is closed as if by its close button.
+    if (unsigned long lost = hostX11LostWindow()) {
+        HWND window = windowFromX11Window(lost);
+        if (!window || queuePost(window, WM_CLOSE, 0, 0, false))
+            hostX11LostHandled(lost);
     }
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "common/hooks.h"
+#include "win32/host_x11.h"
 
 namespace {
 
@@ -86,6 +87,8 @@ bool hostVideoReady()
         // opened; a player's own setting wins.
         setenv("mesa_glthread", "true", 0);
         state = startVideo() ? 1 : -1;
+        if (state == 1)
+            hostX11Watch();
     }
     return state == 1;
 }

@@ -1,34 +1,41 @@
-// interrupt.cpp: SIGINT becomes a close request for the program's window.
+// interrupt.cpp: SIGINT, SIGTERM and SIGHUP become a close request for the
+// program's window.
 //
-// The handler only sets a flag, the one thing a signal handler may safely
-// do; the event pump turns it into WM_CLOSE. SA_RESETHAND restores the
-// default action as the first signal arrives, so a second Ctrl+C ends the
-// process even while the program waits on a message box.
+// The handler only sets flags, the one thing a signal handler may safely
+// do; the event pump turns them into WM_CLOSE, so the program ends through
+// its own close path. SA_RESETHAND restores the default action as the first
+// signal arrives, so a second one ends the process even while the program
+// waits on a message box (whose helper process goes with it: box_process.cpp).
 #include "win32/interrupt.h"
 
 #include <signal.h>
 
+#include <initializer_list>
+
 namespace {
 
-volatile sig_atomic_t g_requested = 0;
+volatile sig_atomic_t g_closeRequested = 0;
+volatile sig_atomic_t g_ending = 0;
 
-void onInterrupt(int) { g_requested = 1; }
+void onSignal(int number)
+{
+    if (number != SIGINT)
+        g_ending = 1;
+    g_closeRequested = 1;
+}
 
 } // namespace
 
 void interruptInstall()
 {
     struct sigaction action = {};
-    action.sa_handler = onInterrupt;
+    action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESETHAND | SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
+    for (int number : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(number, &action, nullptr);
 }
 
-bool interruptTakeRequest()
-{
-    if (!g_requested)
-        return false;
-    g_requested = 0;
-    return true;
-}
+bool interruptCloseRequested() { return g_closeRequested != 0; }
+void interruptCloseHandled() { g_closeRequested = 0; }
+bool interruptEnding() { return g_ending != 0; }

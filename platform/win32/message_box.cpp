@@ -4,19 +4,21 @@
 // on a helper thread while this thread goes on pumping and dispatching the
 // windows' messages, as the modal loop of a Windows message box does. Every
 // box is also logged as one line on standard error, "CAPTION: TEXT", as a
-// desktop program on Linux logs; with no display that line is all there is.
+// desktop program on Linux logs; with no display, or once the program has
+// been told to end (SIGTERM, SIGHUP), that line is all there is.
 #include <windows.h>
 
 #include <SDL.h>
 
 #include <atomic>
 #include <cstdio>
-#include <thread>
 
 #include "common/hooks.h"
+#include "win32/box_process.h"
 #include "win32/cursor.h"
 #include "win32/host_events.h"
 #include "win32/host_video.h"
+#include "win32/interrupt.h"
 #include "win32/message_queue.h"
 
 namespace {
@@ -38,6 +40,25 @@ Uint32 sdlFlagsFor(UINT type)
     return 0;
 }
 
+struct BoxOnThread {
+    Uint32 flags = 0;
+    const char* caption = "";
+    const char* text = "";
+    std::atomic<bool> done{false};
+};
+
+// On an SDL thread: SDL frees what it keeps per thread (its error text)
+// only when a thread of its own ends.
+int SDLCALL showBox(void* data)
+{
+    BoxOnThread* box = static_cast<BoxOnThread*>(data);
+    boxProcessBegin();
+    SDL_ShowSimpleMessageBox(box->flags, box->caption, box->text, nullptr);
+    boxProcessEnd();
+    box->done = true;
+    return 0;
+}
+
 } // namespace
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
@@ -46,27 +67,31 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     if (hooks.messageBox)
         return hooks.messageBox(hooks.messageBoxUser, owner, text, caption, type);
     logToStderr(text, caption);
-    if (hooks.headless || !hostVideoReady())
+    if (hooks.headless || interruptEnding() || !hostVideoReady())
         return IDOK;
 
     cursorOnMessageBox(true);
-    std::atomic<bool> done{false};
+    BoxOnThread shown;
+    shown.flags = sdlFlagsFor(type);
+    shown.caption = caption ? caption : "";
+    shown.text = text ? text : "";
     // Without fonts or a usable display the box cannot show and this fails
     // at once; the logged line has still reached the player.
-    std::thread box([&] {
-        SDL_ShowSimpleMessageBox(sdlFlagsFor(type), caption ? caption : "", text ? text : "", nullptr);
-        done = true;
-    });
-    while (!done) {
+    SDL_Thread* box = SDL_CreateThread(showBox, "message box", &shown);
+    while (box && !shown.done) {
         hostPumpEvents();
+        // An ending program takes its box down, as if dismissed, and goes on
+        // through its own close path.
+        if (interruptEnding())
+            boxProcessDismiss();
         MSG msg;
-        while (!done && queueTakeForModalLoop(&msg)) {
+        while (!shown.done && queueTakeForModalLoop(&msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
         SDL_Delay(kModalLoopSleepMs);
     }
-    box.join();
+    SDL_WaitThread(box, nullptr);
     cursorOnMessageBox(false);
     return IDOK;
 }

@@ -3,6 +3,10 @@
 // Order of retrieval, as on Windows: queued messages first (the WM_CHAR of
 // TranslateMessage goes to the front, ahead of later input), then WM_QUIT
 // once a quit was requested, then WM_PAINT for a window that needs it.
+//
+// Nothing is dropped: a post past the limit fails and says so to its caller,
+// as PostMessage does on Windows, and the host's events wait in the host's
+// own queue until there is room again.
 #include "win32/message_queue.h"
 
 #include <mmsystem.h>
@@ -15,7 +19,13 @@
 
 namespace {
 
-constexpr int kCapacity = 4096;
+// Windows' default quota of messages posted to one thread's queue
+// (USERPostMessageLimit); posting past it fails there too.
+constexpr int kPostLimit = 10000;
+// Room kept for the characters TranslateMessage puts in front: each follows
+// the removal of its own key, so this never runs out in a message loop.
+constexpr int kTranslatedRoom = 16;
+constexpr int kCapacity = kPostLimit + kTranslatedRoom;
 
 struct Entry {
     MSG msg;
@@ -102,20 +112,23 @@ bool retrieve(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool remove
 } // namespace
 
 // ---- Platform-internal interface ----------------------------------------------------
-void queuePost(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool input)
+bool queuePost(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool input)
 {
     if (message == WM_MOUSEMOVE && g_count > 0) {
         Entry& last = at(g_count - 1);
         if (last.msg.message == WM_MOUSEMOVE && last.msg.hwnd == window) {
             last.msg = makeMessage(window, message, wParam, lParam);
-            return;
+            return true;
         }
     }
-    if (g_count == kCapacity)
-        return; // a full queue drops new messages, as Windows does
+    if (g_count >= kPostLimit)
+        return false;
     at(g_count) = Entry{makeMessage(window, message, wParam, lParam), input};
     ++g_count;
+    return true;
 }
+
+bool queueHasRoom() { return g_count < kPostLimit; }
 
 bool queueTakeForModalLoop(MSG* msg)
 {
@@ -142,9 +155,7 @@ BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 {
     if (window && !windowIsLive(window))
         return FALSE;
-    int before = g_count;
-    queuePost(window, message, wParam, lParam, false);
-    return (g_count > before || message == WM_MOUSEMOVE) ? TRUE : FALSE;
+    return queuePost(window, message, wParam, lParam, false) ? TRUE : FALSE;
 }
 
 void WINAPI PostQuitMessage(int exitCode)
@@ -163,7 +174,7 @@ BOOL WINAPI TranslateMessage(const MSG* msg)
     if (ch != 0) {
         // The character is retrieved next, before any input queued after its key.
         if (g_count == kCapacity)
-            return TRUE;
+            return FALSE;
         g_head = (g_head + kCapacity - 1) % kCapacity;
         ++g_count;
         at(0) = Entry{makeMessage(msg->hwnd, WM_CHAR, WPARAM(ch), msg->lParam), false};

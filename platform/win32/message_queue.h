@@ -5,8 +5,10 @@
 
 // Appends a message. Input messages (keys, mouse) update the key-state
 // table when they are taken. Consecutive mouse moves to one window merge,
-// as on Windows.
-void queuePost(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool input);
+// as on Windows. False, with nothing queued, when the queue is at its limit.
+bool queuePost(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool input);
+// True while another message can be posted.
+bool queueHasRoom();
 
 // Takes the next queued message for the modal loop of a message box: queued
 // and paint messages only, never WM_QUIT, no idle callback.

@@ -5,6 +5,7 @@
 
 #include "common/hooks.h"
 #include "win32/host_video.h"
+#include "win32/host_x11.h"
 
 // ---- Tables --------------------------------------------------------------------
 namespace {
@@ -26,6 +27,7 @@ struct Window {
     int hostHolders = 0;
     WNDPROC proc = nullptr;
     SDL_Window* host = nullptr;
+    unsigned long x11Window = 0; // the X window behind `host`, when on X11
     bool needsPaint = false;
     int clientWidth = 0;
     int clientHeight = 0;
@@ -81,6 +83,14 @@ HWND windowFromHostId(unsigned int sdlWindowId)
 {
     for (Window& w : g_windows)
         if (w.live && w.host && SDL_GetWindowID(w.host) == sdlWindowId)
+            return handleOf(&w);
+    return nullptr;
+}
+
+HWND windowFromX11Window(unsigned long x11Window)
+{
+    for (Window& w : g_windows)
+        if (w.live && x11Window != 0 && w.x11Window == x11Window)
             return handleOf(&w);
     return nullptr;
 }
@@ -195,6 +205,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
     w->live = true;
     w->proc = c->proc;
     w->host = host;
+    w->x11Window = hostX11Window(host);
     w->clientWidth = width;
     w->clientHeight = height;
     HWND handle = handleOf(w);

@@ -8,6 +8,7 @@ struct SDL_Window;
 // The live window with this handle, or null (destroyed, unknown, desktop).
 bool windowIsLive(HWND window);
 HWND windowFromHostId(unsigned int sdlWindowId);
+HWND windowFromX11Window(unsigned long x11Window);
 HWND windowFirstLive();
 
 // Painting: a window whose client area needs drawing gets WM_PAINT when the

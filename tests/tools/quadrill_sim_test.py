@@ -61,11 +61,58 @@ class QuadrillSim(unittest.TestCase):
                              ("frame 99999999999999999999", "99999999999999999999 is out of range"),
                              ("cursor 5 -100001", "-100001 is out of range (-100000 to 100000)"),
                              ("quit\nframe 16", "nothing runs after quit (line 4)")]:
-            result = run(f"frames 2 16\n# a comment\n\n{bad}\ndump\n")
-            self.assertEqual(result.returncode, 2, bad)
-            self.assertRegex(result.stderr, "line [45]: ", bad)
-            self.assertIn(problem, result.stderr, bad)
-            self.assertEqual(result.stdout, "", "nothing runs before the whole script is read")
+            script = f"frames 2 16\n# a comment\n\n{bad}\ndump\n"
+            with tempfile.NamedTemporaryFile("w", suffix=".sim") as file:
+                file.write(script)
+                file.flush()
+                from_file = subprocess.run([SIM, file.name], capture_output=True, text=True, timeout=TIMEOUT_S)
+            for result in (run(script), from_file):
+                self.assertEqual(result.returncode, 2, bad)
+                self.assertRegex(result.stderr, "line [45]: ", bad)
+                self.assertIn(problem, result.stderr, bad)
+                self.assertEqual(result.stdout, "", "nothing runs before the whole script is read")
+
+    def test_inputs_past_the_message_queue_all_reach_the_game_and_quit_ends_it(self):
+        # An odd number of "x" leaves the free camera on, which climbs on SPACE;
+        # a lost "x" (the queue holds 10,000) would leave it off.
+        script = ("frames 120 16\n" + "char x\n" * 20001 + "keydown SPACE\nframes 10 16\nkeyup SPACE\ndump\n"
+                  + "keyup W\n" * 20000 + "quit")
+        result = run(script)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        camera = [line for line in result.stdout.splitlines() if line.startswith("camera")][0].split()
+        self.assertAlmostEqual(float(camera[2]), -3.1 + 10 * 0.016 * 50, places=3)
+        self.assertTrue(result.stdout.endswith("message End | Box Count: 10\n"), result.stdout[-200:])
+
+    def test_bad_input_and_output_end_with_code_2_and_say_why(self):
+        def sim(script="", stdin=None, stdout=subprocess.PIPE, args=(), shell_redirect=""):
+            command = [SIM, *args]
+            if shell_redirect:  # closing a standard stream takes a shell
+                command = ["sh", "-c", f'exec "$0" {shell_redirect}', SIM]
+            return subprocess.run(command, input=None if stdin is not None else script.encode(), stdin=stdin,
+                                  stdout=stdout, stderr=subprocess.PIPE, cwd=SOURCE_DIR, timeout=TIMEOUT_S)
+
+        with tempfile.TemporaryDirectory() as folder, open("/dev/full", "wb") as full:
+            directory = os.open(folder, os.O_RDONLY)
+            try:
+                cases = [
+                    (sim(args=["/dev/zero"]), "line 1 is too long (over 8192 bytes)"),
+                    (sim("frame 16\n" + "x" * 10_000_000), "line 2 is too long (over 8192 bytes)"),
+                    (sim("frame 16\nfr\0ame\x1b[31m 16\n"), "line 2: unknown command 'fr\\x00ame\\x1b[31m'"),
+                    (sim(shell_redirect="<&-"), "cannot read standard input: it is closed"),
+                    (sim(stdin=directory), "cannot read standard input: it is a directory"),
+                    (sim(shell_redirect=">&- <<'END'\nframe 16\nEND"), "standard output is closed"),
+                    (sim("frame 16\ndump\n", stdout=full), "cannot write the output: No space left on device"),
+                    (sim("frame 16\nscreenshot /dev/full\n"), "line 2: cannot write /dev/full: No space left on device"),
+                ]
+            finally:
+                os.close(directory)
+        for result, message in cases:
+            errors = result.stderr.decode(errors="replace")
+            self.assertEqual(result.returncode, 2, message)
+            self.assertIn("quadrill-sim: " + message, errors)
+            self.assertLess(len(errors), 1000, "the message is short")
+            self.assertNotIn("\x1b", errors)
+            self.assertNotIn("message End", (result.stdout or b"").decode(), "nothing more after a failure")
 
     def test_the_command_line_and_a_game_that_ended_early_are_errors_too(self):
         usage = subprocess.run([SIM, "--help"], capture_output=True, text=True, timeout=TIMEOUT_S)

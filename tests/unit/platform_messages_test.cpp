@@ -31,6 +31,12 @@ struct Messages : ::testing::Test {
         ASSERT_NE(window, nullptr);
         g_seen.clear();
     }
+    void TearDown() override
+    {
+        DestroyWindow(window);
+        drain();
+        UnregisterClassA("recording", nullptr);
+    }
     // Takes every message as a message loop would, translating and dispatching.
     std::vector<MSG> drain()
     {
@@ -98,6 +104,9 @@ TEST_F(Messages, KeysTranslateToCharactersUnderShiftAndCapsLock)
     testctl::keyDown(VK_LEFT);
     std::vector<WPARAM> expected = {'z', 'Z', '!', 'Z', 'z', 27};
     EXPECT_EQ(charsOf(drain()), expected);
+    testctl::keyDown(VK_CAPITAL); // Caps Lock off again
+    testctl::keyUp(VK_CAPITAL);
+    drain();
 }
 
 TEST_F(Messages, ACharacterIsTakenRightAfterItsKeyAheadOfLaterInput)
@@ -136,6 +145,29 @@ TEST_F(Messages, ClosingDestroysTheWindowWhichSendsDestroy)
     EXPECT_FALSE(IsWindow(window));
     // Messages for a destroyed window go nowhere.
     EXPECT_EQ(DispatchMessageA(nullptr), 0);
+}
+
+TEST_F(Messages, AFullQueueRefusesPostsAndLosesNothing)
+{
+    // Windows' own quota of posted messages.
+    constexpr WPARAM kLimit = 10000;
+    for (WPARAM i = 0; i < kLimit; ++i)
+        ASSERT_TRUE(PostMessageA(window, WM_USER, i, 0)) << i;
+    EXPECT_FALSE(PostMessageA(window, WM_USER, kLimit, 0));
+    EXPECT_FALSE(testctl::keyDown(VK_SPACE));
+    EXPECT_FALSE(testctl::typeChar(' '));
+    // A key taken from a full queue still gets its character.
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    ASSERT_TRUE(testctl::keyDown(VK_SPACE));
+    std::vector<MSG> taken = drain();
+    ASSERT_EQ(taken.size(), size_t(kLimit) + 1);
+    for (WPARAM i = 1; i < kLimit; ++i)
+        ASSERT_EQ(taken[i - 1].wParam, i);
+    EXPECT_EQ(taken[kLimit - 1].message, UINT(WM_KEYDOWN));
+    EXPECT_EQ(charsOf(taken), std::vector<WPARAM>{' '});
+    EXPECT_TRUE(PostMessageA(window, WM_USER, 0, 0)); // room again
+    drain();
 }
 
 TEST_F(Messages, PaintComesWhenTheQueueIsEmptyUntilValidated)

@@ -1,19 +1,30 @@
 // main.cpp: quadrill-sim [SCRIPT]: runs the game headless from a script of
 // input (standard input without an argument) and prints what it is asked to.
+//
+// The whole script is checked before anything runs, then read again as it
+// runs, so however long it is it takes little memory. A script that is not
+// a regular file (a pipe, a terminal) is kept in an unnamed temporary file
+// while it is checked, to be read from there the second time.
+#include <errno.h>
+#include <fcntl.h>
+#include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iostream>
 #include <string>
 
+#include "line_reader.h"
+#include "printable.h"
+#include "script_stream.h"
 #include "sim_run.h"
-#include "sim_script.h"
 
 namespace {
 
 constexpr int kUsageError = 2;
+// The most of a script from standard input kept on disk to be run.
+constexpr uint64_t kMaxKeptInputBytes = uint64_t(1) << 30;
 
 const char kUsage[] =
     "usage: quadrill-sim [SCRIPT]\n"
@@ -23,23 +34,105 @@ const char kUsage[] =
     "The game reads textures/ from the working directory. A script that does not end\n"
     "with quit still ends the game, as Escape would. See docs/DEVELOPING.md.\n";
 
-bool readScriptFile(const char* path, SimScript& script, std::string& error)
+int fail(const std::string& message)
 {
+    std::fprintf(stderr, "quadrill-sim: %s\n", message.c_str());
+    return kUsageError;
+}
+
+bool isOpen(int fd) { return fcntl(fd, F_GETFD) != -1 || errno != EBADF; }
+
+// Standard input, output and error that were closed are opened on
+// /dev/null, so no file opened later takes their place (a screenshot
+// written where the dumps go). Returns which were closed.
+void keepStandardStreams(bool closed[3])
+{
+    for (int fd = 0; fd < 3; ++fd) {
+        closed[fd] = !isOpen(fd);
+        if (closed[fd]) {
+            int null = open("/dev/null", O_RDWR);
+            if (null >= 0 && null != fd) {
+                dup2(null, fd);
+                close(null);
+            }
+        }
+    }
+}
+
+// The script named on the command line, opened for reading.
+bool openScript(const char* path, int& fd, std::string& error)
+{
+    const std::string shown = printable(path);
+    fd = open(path, O_RDONLY | O_CLOEXEC);
     struct stat info = {};
-    if (stat(path, &info) != 0) {
-        error = std::string("cannot read ") + path + ": " + std::strerror(errno);
+    if (fd < 0 || fstat(fd, &info) != 0) {
+        error = "cannot read " + shown + ": " + std::strerror(errno);
         return false;
     }
     if (S_ISDIR(info.st_mode)) {
-        error = std::string("cannot read ") + path + ": it is a directory";
+        error = "cannot read " + shown + ": it is a directory";
         return false;
     }
-    std::ifstream file(path);
-    if (!file) {
-        error = std::string("cannot read ") + path;
+    return true;
+}
+
+bool checkStandardInput(bool closed, std::string& error)
+{
+    struct stat info = {};
+    if (closed || fstat(STDIN_FILENO, &info) != 0) {
+        error = "cannot read standard input: it is closed";
         return false;
     }
-    return parseSimScript(file, script, error);
+    if (S_ISDIR(info.st_mode)) {
+        error = "cannot read standard input: it is a directory";
+        return false;
+    }
+    return true;
+}
+
+// An unnamed file in the temporary folder, gone when closed.
+int temporaryFile(std::string& error)
+{
+    const char* folder = getenv("TMPDIR");
+    std::string pattern = std::string(folder && *folder ? folder : "/tmp") + "/quadrill-sim-XXXXXX";
+    int fd = mkostemp(&pattern[0], O_CLOEXEC);
+    if (fd < 0) {
+        error = "cannot keep standard input to run it: " + printable(pattern) + ": " + std::strerror(errno);
+        return -1;
+    }
+    unlink(pattern.c_str());
+    return fd;
+}
+
+bool isRegularFile(int fd)
+{
+    struct stat info = {};
+    return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Checks the script at `fd`, then runs it from the start.
+int checkAndRun(int fd)
+{
+    std::string error;
+    int kept = -1;
+    bool needsRenderer = false;
+    {
+        LineReader lines(fd);
+        if (!isRegularFile(fd)) {
+            kept = temporaryFile(error);
+            if (kept < 0)
+                return fail(error);
+            lines.copyTo(kept, kMaxKeptInputBytes);
+        }
+        if (!checkScript(lines, needsRenderer, error))
+            return fail(error);
+    }
+    int runFrom = kept >= 0 ? kept : fd;
+    if (lseek(runFrom, 0, SEEK_SET) != 0)
+        return fail(std::string("cannot read the script again: ") + std::strerror(errno));
+    LineReader lines(runFrom);
+    ScriptStream script(lines);
+    return runSimScript(script, needsRenderer);
 }
 
 } // namespace
@@ -54,12 +147,14 @@ int main(int argc, char** argv)
         std::fputs(kUsage, stderr);
         return kUsageError;
     }
-    SimScript script;
+    bool closed[3] = {};
+    keepStandardStreams(closed);
+    if (closed[STDOUT_FILENO])
+        return fail("standard output is closed: there is nowhere to print to");
     std::string error;
-    bool parsed = argc == 2 ? readScriptFile(argv[1], script, error) : parseSimScript(std::cin, script, error);
-    if (!parsed) {
-        std::fprintf(stderr, "quadrill-sim: %s\n", error.c_str());
-        return kUsageError;
-    }
-    return runSimScript(script);
+    int fd = STDIN_FILENO;
+    bool opened = argc == 2 ? openScript(argv[1], fd, error) : checkStandardInput(closed[STDIN_FILENO], error);
+    if (!opened)
+        return fail(error);
+    return checkAndRun(fd);
 }

@@ -5,12 +5,16 @@
 // frame command advances the clock and lets exactly one frame run.
 #include "sim_run.h"
 
+#include <errno.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
+#include <functional>
 #include <vector>
 
 #include "app/game_state.h"
+#include "printable.h"
 #include "test_controls.h"
 
 namespace {
@@ -19,10 +23,35 @@ constexpr int kDesktopWidth = 800;
 constexpr int kDesktopHeight = 600;
 constexpr int kCommandFailed = 2;
 
+// ---- Output ---------------------------------------------------------------------
+// The first write to standard output that fails stops the run; after that,
+// and after any other failure, the game ends without another word.
+int g_outputError = 0;
+bool g_quiet = false;
+
+void flushOutput()
+{
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        if (g_outputError == 0)
+            g_outputError = errno != 0 ? errno : EIO;
+        g_quiet = true;
+    }
+}
+
+bool outputFailed()
+{
+    if (g_outputError == 0)
+        return false;
+    std::fprintf(stderr, "quadrill-sim: cannot write the output: %s\n", std::strerror(g_outputError));
+    return true;
+}
+
 void printMessage(const testctl::ShownBox& box)
 {
+    if (g_quiet)
+        return;
     std::printf("message %s | %s\n", box.caption.c_str(), box.text.c_str());
-    std::fflush(stdout);
+    flushOutput();
 }
 
 void dump()
@@ -36,7 +65,7 @@ void dump()
     const Camera& c = g_camera;
     std::printf("camera %.9g %.9g %.9g %.9g %.9g %.9g\n", c.eye.x, c.eye.y, c.eye.z, c.target.x, c.target.y,
                 c.target.z);
-    std::fflush(stdout);
+    flushOutput();
 }
 
 // The process's resident memory, from the kernel's count of resident pages.
@@ -50,7 +79,7 @@ void memory()
         std::fclose(statm);
     }
     std::printf("memory %ld\n", resident * (sysconf(_SC_PAGESIZE) / 1024));
-    std::fflush(stdout);
+    flushOutput();
 }
 
 bool screenshot(const SimCommand& c)
@@ -62,10 +91,22 @@ bool screenshot(const SimCommand& c)
         return false;
     }
     if (!testctl::writePng(c.path, pixels, width, height)) {
-        std::fprintf(stderr, "quadrill-sim: line %d: cannot write %s\n", c.line, c.path.c_str());
+        std::fprintf(stderr, "quadrill-sim: line %d: cannot write %s: %s\n", c.line, printable(c.path).c_str(),
+                     std::strerror(errno));
         return false;
     }
     return true;
+}
+
+// Posts one input message. A full queue is what a program that has not run
+// its message loop for a long while has: let it take what is waiting, as it
+// would before its next frame, and post again.
+bool post(testctl::ProgramRunner& game, const std::function<bool()>& input)
+{
+    if (input())
+        return true;
+    game.settle();
+    return !game.ended() && input();
 }
 
 bool carryOut(const SimCommand& c, testctl::ProgramRunner& game)
@@ -74,10 +115,10 @@ bool carryOut(const SimCommand& c, testctl::ProgramRunner& game)
     case SimOp::Frame:
         game.frames(int(c.count), c.ms);
         return true;
-    case SimOp::KeyDown: testctl::keyDown(c.virtualKey); return true;
-    case SimOp::KeyUp: testctl::keyUp(c.virtualKey); return true;
-    case SimOp::Char: testctl::typeChar(c.character); return true;
-    case SimOp::Mouse: testctl::mouseButton(c.left, c.down); return true;
+    case SimOp::KeyDown: return post(game, [&] { return testctl::keyDown(c.virtualKey); });
+    case SimOp::KeyUp: return post(game, [&] { return testctl::keyUp(c.virtualKey); });
+    case SimOp::Char: return post(game, [&] { return testctl::typeChar(c.character); });
+    case SimOp::Mouse: return post(game, [&] { return testctl::mouseButton(c.left, c.down); });
     case SimOp::Cursor:
         testctl::setCursorPosition(g_desktopRect.right / 2 + c.dx, g_desktopRect.bottom / 2 + c.dy);
         return true;
@@ -104,9 +145,9 @@ bool carryOut(const SimCommand& c, testctl::ProgramRunner& game)
 
 } // namespace
 
-int runSimScript(const SimScript& script)
+int runSimScript(ScriptStream& script, bool needsRenderer)
 {
-    if (script.needsRenderer)
+    if (needsRenderer)
         testctl::useOffscreenOpenGL();
     else
         testctl::useHeadless();
@@ -116,15 +157,35 @@ int runSimScript(const SimScript& script)
 
     testctl::ProgramRunner game(WinMain);
     game.start();
-    for (const SimCommand& c : script.commands) {
+    SimCommand c;
+    std::string error;
+    for (;;) {
+        ScriptStream::Step step = script.next(c, error);
+        if (step == ScriptStream::Step::End)
+            break;
+        if (step == ScriptStream::Step::Bad) {
+            // Only a script changed since it was checked gets here.
+            std::fprintf(stderr, "quadrill-sim: %s\n", error.c_str());
+            g_quiet = true;
+            return kCommandFailed;
+        }
         if (game.ended()) {
             std::fprintf(stderr, "quadrill-sim: line %d: the game has already ended\n", c.line);
+            g_quiet = true;
             game.finish();
             return kCommandFailed;
         }
-        if (!carryOut(c, game))
+        bool done = carryOut(c, game);
+        if (outputFailed())
             return kCommandFailed;
+        if (!done) {
+            if (game.ended())
+                std::fprintf(stderr, "quadrill-sim: line %d: the game has already ended\n", c.line);
+            g_quiet = true;
+            return kCommandFailed;
+        }
     }
     // A script that stops early still ends the game the way a player would.
-    return game.quit();
+    int code = game.quit();
+    return outputFailed() ? kCommandFailed : code;
 }

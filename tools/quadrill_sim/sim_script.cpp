@@ -1,4 +1,4 @@
-// sim_script.cpp: parsing quadrill-sim scripts.
+// sim_script.cpp: parsing one line of a quadrill-sim script.
 #include "sim_script.h"
 
 #include <windows.h>
@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <initializer_list>
-#include <sstream>
+#include <vector>
+
+#include "printable.h"
 
 namespace {
 
@@ -39,7 +41,7 @@ bool isWholeNumber(const std::string& text, bool signedAllowed)
 
 std::string outOfRange(const std::string& text, long low, long high)
 {
-    return text + " is out of range (" + std::to_string(low) + " to " + std::to_string(high) + ")";
+    return printable(text, kShownWordBytes) + " is out of range (" + std::to_string(low) + " to " + std::to_string(high) + ")";
 }
 
 // "" when `text` is a whole number from 0 to kMaxCount; otherwise the problem,
@@ -137,47 +139,41 @@ std::string parseWords(const std::vector<std::string>& w, SimCommand& c)
         c.op = SimOp::Screenshot;
         c.path = w[1];
     } else {
-        return "unknown command '" + verb + "'";
+        return "unknown command '" + printable(verb, kShownWordBytes) + "'";
     }
     return "";
 }
 
+// The words of a line as an input stream reads them: runs of bytes between
+// the blanks of the "C" locale.
+std::vector<std::string> wordsOf(std::string_view text)
+{
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; };
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && blank(text[i]))
+            ++i;
+        size_t start = i;
+        while (i < text.size() && !blank(text[i]))
+            ++i;
+        if (i > start)
+            words.emplace_back(text.substr(start, i - start));
+    }
+    return words;
+}
+
 } // namespace
 
-bool parseSimScript(std::istream& in, SimScript& script, std::string& error)
+SimLine parseSimLine(std::string_view text, SimCommand& command, std::string& problem)
 {
-    std::string text;
-    int lineNumber = 0;
-    int quitLine = 0;
-    while (std::getline(in, text)) {
-        ++lineNumber;
-        size_t hash = text.find('#');
-        if (hash != std::string::npos)
-            text.erase(hash);
-        std::istringstream words(text);
-        std::vector<std::string> w;
-        for (std::string word; words >> word;)
-            w.push_back(word);
-        if (w.empty())
-            continue;
-        SimCommand c;
-        c.line = lineNumber;
-        std::string problem = parseWords(w, c);
-        if (problem.empty() && quitLine != 0)
-            problem = "nothing runs after quit (line " + std::to_string(quitLine) + ")";
-        if (!problem.empty()) {
-            error = "line " + std::to_string(lineNumber) + ": " + problem;
-            return false;
-        }
-        if (c.op == SimOp::Quit)
-            quitLine = lineNumber;
-        if (c.op == SimOp::Screenshot)
-            script.needsRenderer = true;
-        script.commands.push_back(c);
-    }
-    if (in.bad()) {
-        error = "cannot read the script";
-        return false;
-    }
-    return true;
+    size_t hash = text.find('#');
+    if (hash != std::string_view::npos)
+        text = text.substr(0, hash);
+    std::vector<std::string> words = wordsOf(text);
+    if (words.empty())
+        return SimLine::Blank;
+    command = SimCommand();
+    problem = parseWords(words, command);
+    return problem.empty() ? SimLine::Command : SimLine::Bad;
 }

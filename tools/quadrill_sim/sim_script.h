@@ -1,11 +1,11 @@
-// sim_script.h: the commands of a quadrill-sim script, one per line.
+// sim_script.h: the commands of a quadrill-sim script, one per line, and
+// the parser of one line.
 #pragma once
 
 #include <stdint.h>
 
-#include <istream>
 #include <string>
-#include <vector>
+#include <string_view>
 
 enum class SimOp { Frame, KeyDown, KeyUp, Char, Mouse, Cursor, Dump, Memory, Screenshot, Quit };
 
@@ -22,11 +22,9 @@ struct SimCommand {
     std::string path;     // screenshot
 };
 
-struct SimScript {
-    std::vector<SimCommand> commands;
-    bool needsRenderer = false; // a screenshot asks for the OpenGL renderer
-};
+enum class SimLine { Command, Blank, Bad };
 
-// Reads every line first, so a malformed line stops the run before anything
-// happens. False with `error` naming the line and the problem.
-bool parseSimScript(std::istream& in, SimScript& script, std::string& error);
+// Parses one line, its newline taken off: a command, a line with nothing
+// but blanks and a comment, or Bad with the problem in words (any bytes
+// from the line shown escaped). Safe for any bytes of any length.
+SimLine parseSimLine(std::string_view text, SimCommand& command, std::string& problem);

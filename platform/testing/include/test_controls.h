@@ -55,11 +55,14 @@ void mouseLookMessageBox(bool open);
 // ---- Input --------------------------------------------------------------------------
 // Keys and buttons arrive as input messages to the first live window, and
 // update the key-state table when the program takes them, as on Windows.
-void keyDown(int virtualKey);
-void keyUp(int virtualKey);
-void typeChar(char c); // a WM_CHAR alone, as TranslateMessage would queue it
-void mouseButton(bool left, bool down);
-void postMessage(UINT message, WPARAM wParam, LPARAM lParam);
+// Each returns false, having queued nothing, while the message queue is
+// full (a program that has not taken its messages; ProgramRunner::settle
+// lets it).
+bool keyDown(int virtualKey);
+bool keyUp(int virtualKey);
+bool typeChar(char c); // a WM_CHAR alone, as TranslateMessage would queue it
+bool mouseButton(bool left, bool down);
+bool postMessage(UINT message, WPARAM wParam, LPARAM lParam);
 HWND gameWindow();
 
 // ---- Message boxes -----------------------------------------------------------------
