@@ -3,6 +3,7 @@
 #include "physics/broad_phase.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 
@@ -14,6 +15,10 @@ namespace {
 constexpr uint8_t kLoose = 1;   // the reach is not in cells this moment
 constexpr uint8_t kStrayed = 2; // in strays this step
 constexpr uint8_t kInLoose = 4; // in loose this step
+// At its velocity, its reach will be in other cells within a few steps (a
+// falling crate): the grid does not list it, it is always a stray.
+constexpr uint8_t kMover = 8;
+constexpr float kMoverLookAheadSteps = 8.0f;
 // The grid is rebuilt when more boxes than this have strayed from it.
 constexpr uint32_t kStraysBeforeRebuild = 16;
 constexpr uint32_t kStraysPerBoxBeforeRebuild = 32; // one stray per this many boxes on top
@@ -25,10 +30,33 @@ constexpr size_t kStrayLinksReserved = 4096;
 constexpr float kInverseCellSize = 1.0f / kCellSize;
 
 // floor for |x| well inside the int32 range, without a library call.
-int32_t floorToCell(float x)
+int32_t floorToInt(float x)
 {
     const int32_t truncated = int32_t(x);
     return float(truncated) > x ? truncated - 1 : truncated;
+}
+
+uint32_t bitsOf(float f)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    return bits;
+}
+
+constexpr int32_t kNearCells = int32_t(kFarCellsFrom / kCellSize); // on either side of 0
+
+// The cell of a finite coordinate; never decreasing in x, so two reaches that
+// share a point share a cell. Near the origin cells are kCellSize wide;
+// beyond kFarCellsFrom, a positive float's bits grow with its value one ulp
+// at a time, so a cell there is a run of 2^kFarCellUlpBits ulps. The far
+// cells of FLT_MAX stay near 2^23: well inside int32.
+int32_t cellOf(float x)
+{
+    const float distance = std::fabs(x);
+    if (distance < kFarCellsFrom)
+        return floorToInt(x * kInverseCellSize);
+    const int32_t far = int32_t((bitsOf(distance) - bitsOf(kFarCellsFrom)) >> kFarCellUlpBits);
+    return x > 0.0f ? kNearCells + far : -kNearCells - 1 - far;
 }
 
 int64_t cellCount(const CellRange& r)
@@ -143,7 +171,7 @@ int lowestBit(uint64_t bits)
 // a few roundings of that box's advanced extent [p, p + s]: less than
 // 2^-24 (|p| + 3 s) outside it. The margin is many times that, and also
 // covers p itself being rounded differently. False when the axis cannot be
-// put in cells.
+// put in cells: a size that is not positive, or a reach that is not finite.
 bool axisCells(float position, float size, float velocity, float dt, int32_t& lo, int32_t& hi)
 {
     if (!(size > 0.0f))
@@ -155,11 +183,11 @@ bool axisCells(float position, float size, float velocity, float dt, int32_t& lo
         kReachMargin * (std::fabs(position) + std::fabs(moved) + std::fabs(start) + 3.0f * size) + kReachMarginFloor;
     const float wideLo = start - margin;
     const float wideHi = end + margin;
-    // Also false for NaN and infinities.
-    if (!(wideLo >= -kMaxGridCoordinate && wideHi <= kMaxGridCoordinate))
+    // Also false for NaN.
+    if (!(wideLo >= -FLT_MAX && wideHi <= FLT_MAX))
         return false;
-    lo = floorToCell(wideLo * kInverseCellSize);
-    hi = floorToCell(wideHi * kInverseCellSize);
+    lo = cellOf(wideLo);
+    hi = cellOf(wideHi);
     return true;
 }
 
@@ -174,13 +202,6 @@ bool reachAxes(const Body& body, float dt, CellRange& out, int axes)
     return (!(axes & 1) || axisCells(p.x, s.x, v.x, dt, out.lo[0], out.hi[0])) &&
            (!(axes & 2) || axisCells(p.y, s.y, v.y, dt, out.lo[1], out.hi[1])) &&
            (!(axes & 4) || axisCells(p.z, s.z, v.z, dt, out.lo[2], out.hi[2])) && cellCount(out) <= kMaxCellsPerBox;
-}
-
-uint32_t bitsOf(float f)
-{
-    uint32_t bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    return bits;
 }
 
 // The axes on which a box's position or velocity differs from its copy's,
@@ -220,15 +241,32 @@ void BroadPhase::begin(const BoxList& list, float stepSeconds)
         bodies[k] = Body{box.position, box.size, box.velocity};
         stillness[k] = stillnessOf(bodies[k]);
         flags[k] = reachOf(bodies[k], dt, reach[k]) ? 0 : kLoose;
+        if (!(flags[k] & kLoose) && willLeaveItsCells(k))
+            flags[k] |= kMover;
         noteStrayOrLoose(k, false);
     }
-    if (bucketStart.empty() || strays.size() > kStraysBeforeRebuild + count / kStraysPerBoxBeforeRebuild) {
+    // Movers stray every step whatever the grid: only the others call for a
+    // new one.
+    uint32_t settled = 0;
+    for (uint32_t k : strays)
+        if (!(flags[k] & kMover))
+            ++settled;
+    if (bucketStart.empty() || settled > kStraysBeforeRebuild + count / kStraysPerBoxBeforeRebuild) {
         rebuild();
         return;
     }
     // Filed only now that the grid they are filed in is known to stay.
     for (uint32_t k : strays)
         fileStray(k);
+}
+
+// Its reach a few steps on, were nothing to meet it.
+bool BroadPhase::willLeaveItsCells(uint32_t k) const
+{
+    Body ahead = bodies[k];
+    ahead.position = advancedPosition(ahead, dt * kMoverLookAheadSteps);
+    CellRange next;
+    return !reachOf(ahead, dt, next) || !sameRange(next, reach[k]);
 }
 
 bool BroadPhase::withinListedCells(uint32_t k) const { return k < listedCount && contains(listed[k], reach[k]); }
@@ -304,7 +342,7 @@ void BroadPhase::rebuild()
 {
     size_t total = 0;
     for (uint32_t k = 0; k < count; ++k)
-        if (!(flags[k] & kLoose))
+        if (!(flags[k] & (kLoose | kMover)))
             total += size_t(cellCount(reach[k]));
     uint32_t buckets = kMinBuckets;
     while (buckets < 2 * total)
@@ -319,7 +357,7 @@ void BroadPhase::rebuild()
     while ((1u << yBits) < yCells)
         ++yBits;
     for (uint32_t k = 0; k < count; ++k)
-        if (!(flags[k] & kLoose))
+        if (!(flags[k] & (kLoose | kMover)))
             forEachBucketRun(reach[k], yCells, yBits, [&](uint32_t first, uint32_t end) {
                 for (uint32_t b = first; b < end; ++b)
                     ++bucketStart[b + 1];
@@ -330,7 +368,7 @@ void BroadPhase::rebuild()
     }
     for (uint32_t k = 0; k < count; ++k) {
         flags[k] &= uint8_t(~kStrayed);
-        if (flags[k] & kLoose) {
+        if (flags[k] & (kLoose | kMover)) {
             listed[k] = kNoCells;
             continue;
         }
@@ -352,6 +390,9 @@ void BroadPhase::rebuild()
         nearStrays.reserve(strayRoom);
     }
     strays.clear();
+    for (uint32_t k = 0; k < count; ++k)
+        if (flags[k] & kMover)
+            noteStrayOrLoose(k, true);
     ensureSize(neighbourFirst, count);
     ensureSize(neighbourCount, count);
     for (uint32_t& first : neighbourFirst)

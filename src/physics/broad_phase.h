@@ -12,9 +12,13 @@
 // The grid lists each box in the cells its reach covered when the grid was
 // built, and is kept across steps. A box whose reach later leaves those
 // cells is a stray, found by its current reach from a short list; the grid
-// is rebuilt when strays pile up. A box the grid cannot hold (non-finite or
-// far-off coordinates, a size that is not positive and finite, a reach over
-// too many cells) is loose: it is a candidate of every box and every box is
+// is rebuilt when strays pile up. A mover, a box whose reach will be in
+// other cells within a few steps at its speed (a crate falling outside the
+// walls), is not listed at all: it is a stray for good, and does not count
+// towards a rebuild, so crates that fell away cost a few cells each a step,
+// whatever their number, their distance or their speed. A box the grid cannot hold (non-finite
+// coordinates, a size that is not positive and finite, a reach over too
+// many cells) is loose: it is a candidate of every box and every box is
 // its candidate. What the grid lists around a box is read once per grid and
 // kept as the box's neighbour list, so a box that stays within its cells
 // costs no grid reads at all.
@@ -27,11 +31,14 @@
 #include "boxes/box_list.h"
 #include "physics/contact.h"
 
-constexpr float kCellSize = 2.0f;             // a crate's size
-// Beyond this a box is loose. Cells stay well inside int32, and as the reach
-// margin grows with distance, by 5e8 a crate covers thousands of cells anyway:
-// a crate falls that far only after hours.
-constexpr float kMaxGridCoordinate = 1.0e9f;
+constexpr float kCellSize = 2.0f;             // a crate's size, around the arena
+// Beyond this distance from the origin cells widen with it, to a fixed
+// number of the coordinate's own rounding steps (ulps): the reach margin
+// grows with distance too, so a crate that has fallen for an hour covers as
+// few cells as one in the arena, and every finite coordinate has a cell.
+// Here a cell of 2 units is exactly that many ulps wide.
+constexpr float kFarCellsFrom = 131072.0f;    // 2^17
+constexpr int kFarCellUlpBits = 7;            // 128 ulps a cell
 constexpr int64_t kMaxCellsPerBox = 4096;     // a wall covers about 900
 constexpr float kReachMargin = 1.0e-6f;       // relative; rounding is below 6e-8
 constexpr float kReachMarginFloor = 1.0e-30f; // for boxes at the smallest scales
@@ -118,6 +125,7 @@ private:
     void fileStray(uint32_t k);
     void clearStrays();
     void findStraysNear(uint32_t i, uint32_t from);
+    bool willLeaveItsCells(uint32_t k) const;
     bool withinListedCells(uint32_t k) const;
     void markGrid(uint32_t i, const CellRange& cells, uint32_t from);
     void markNeighbours(uint32_t i, uint32_t from);
