@@ -86,6 +86,10 @@ struct Recorder {
                     if (!answered.insert({std::min(i, j), std::max(i, j)}).second)
                         ++flippedAgain;
             }
+            const Vec3 pk = box.position, vk = box.velocity;
+            keepOffGround(box, g_ground, dt, type);
+            if (!sameState(pk, vk, box))
+                kinds[i] |= kGroundBit;
             box.moveBy(box.velocity.x * dt, box.velocity.y * dt, box.velocity.z * dt);
         }
     }

@@ -676,6 +676,7 @@ void stepPhysicsBroadPhase(BoxList& list, float dt, Box& ground, float friction,
         resolveGroundContact(box, ground, dt, friction, type);
         grid.sync(i, box);
         visitContacts(grid, list, i, dt, type, friction);
+        keepOffGround(box, ground, dt, type);
         box.moveBy(box.velocity.x * dt, box.velocity.y * dt, box.velocity.z * dt);
         grid.sync(i, box);
     }

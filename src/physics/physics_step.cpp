@@ -40,6 +40,7 @@ void stepPhysicsReference(BoxList& list, float dt, Box& ground, float friction, 
         if (resolveContacts) {
             resolveGroundContact(box, ground, dt, friction, type);
             resolveBoxContacts(box, list, dt, type, friction);
+            keepOffGround(box, ground, dt, type);
         }
         box.moveBy(box.velocity.x * dt, box.velocity.y * dt, box.velocity.z * dt);
     }
