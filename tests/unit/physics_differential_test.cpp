@@ -61,6 +61,11 @@ struct Twin {
                 list->at(i).velocity.y = list->at(i).velocity.y - dt * kGravity;
         stepPhysicsReference(reference, dt, ground, kFriction, true, type);
         stepPhysicsBroadPhase(broad, dt, ground, kFriction, true, type);
+        std::string problem;
+        if (!validateBroadPhase(broad, problem)) {
+            ADD_FAILURE() << where << ": the broad phase's own state is wrong: " << problem;
+            return false;
+        }
         for (uint32_t i = 0; i < reference.count(); ++i) {
             const Box& r = reference.at(i);
             const Box& b = broad.at(i);
