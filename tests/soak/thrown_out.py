@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """thrown_out.py: a long game of crates thrown over the wall costs what a short one does.
 
-    thrown_out.py QUADRILL_SIM [--crates N] [--minutes M] [--factor F]
+    thrown_out.py QUADRILL_SIM [--crates N] [--minutes M] [--factor F] [--frame-ms MS] [--window FRAMES]
 
 quadrill-sim flies the camera up and out over the far wall, throws N crates
 away from the arena, one a game second, and then plays on for M minutes of
@@ -14,8 +14,9 @@ It checks:
   1,000 after the last throw. CPU time, not wall time: other programs on a
   loaded machine do not count, and the factor leaves room for what they do
   to caches.
-The frames after the throws are long ones (a third of a second: ten steps of
-physics each), so an hour of falling takes minutes to run, not an hour.
+The frames after the throws are long ones by default (a third of a second:
+ten steps of physics each), so an hour of falling takes minutes to run, not
+an hour; --frame-ms 16 plays on as a player's frames do.
 Run from the folder that holds textures/ (the top of a clone).
 """
 import argparse
@@ -30,10 +31,9 @@ WALL_OUTSIDE_Z = 20.0       # the far wall's outer face
 GROUND_TOP = -5.0
 FRAMES_PER_THROW = 62       # a game second of 16 ms frames
 LONG_FRAME_MS = 333         # ten physics steps of 1/30 s
-CPU_WINDOW = 1000           # frames per CPU reading
 
 
-def write_script(crates, minutes):
+def write_script(crates, minutes, frame_ms, window):
     lines = [
         "frames 120 16", "char x",                        # the cube lands; free camera
         "keydown SPACE", "frames 70 16", "keyup SPACE",   # up above the walls
@@ -44,17 +44,16 @@ def write_script(crates, minutes):
         lines += [f"cursor {1 if n % 2 else -1} 0", "frame 16", "mouse right down", "frame 16",
                   "mouse right up", f"frames {FRAMES_PER_THROW - 2} 16"]
     lines += ["dump", "memory", "cpu"]
-    frames = minutes * 60 * 1000 // LONG_FRAME_MS
-    windows = max(2, frames // CPU_WINDOW)
-    for window in range(windows):
-        lines += [f"frames {CPU_WINDOW} {LONG_FRAME_MS}", "cpu"]
-        if window == 0:
+    frames = minutes * 60 * 1000 // frame_ms
+    for number in range(max(2, frames // window)):
+        lines += [f"frames {window} {frame_ms}", "cpu"]
+        if number == 0:
             lines.append("memory")
     lines += ["memory", "dump", "quit"]
     return "\n".join(lines) + "\n"
 
 
-def check(output, crates, factor):
+def check(output, crates, factor, window):
     problems = []
     dumps = parse_dumps(output)
     if len(dumps) != 2:
@@ -70,7 +69,7 @@ def check(output, crates, factor):
     if len(costs) < 2:
         problems.append(f"expected CPU readings, got {cpu}")
     elif costs[-1] > factor * costs[0]:
-        problems.append(f"{CPU_WINDOW} frames cost {costs[0]:.0f} ms of CPU after the last throw but "
+        problems.append(f"{window} frames cost {costs[0]:.0f} ms of CPU after the last throw but "
                         f"{costs[-1]:.0f} ms at the end, more than {factor} times as much")
     memory = [int(line.split()[1]) for line in output.splitlines() if line.startswith("memory ")]
     warmed, last = memory[1], memory[-1]
@@ -85,16 +84,18 @@ def main():
     parser.add_argument("--crates", type=int, default=100)
     parser.add_argument("--minutes", type=int, default=60)
     parser.add_argument("--factor", type=float, default=3.0)
+    parser.add_argument("--frame-ms", type=int, default=LONG_FRAME_MS, help="frames after the throws")
+    parser.add_argument("--window", type=int, default=1000, help="frames per CPU reading")
     parser.add_argument("--timeout", type=float, default=1200)
     args = parser.parse_args()
-    script = write_script(args.crates, args.minutes)
+    script = write_script(args.crates, args.minutes, args.frame_ms, args.window)
     run = subprocess.run([args.sim], input=script, capture_output=True, text=True, timeout=args.timeout)
     if run.returncode != 0:
         print(run.stderr[-20000:], file=sys.stderr)
         print(f"thrown out: quadrill-sim failed with code {run.returncode}", file=sys.stderr)
         return 1
-    problems, costs, memory = check(run.stdout, args.crates, args.factor)
-    print(f"thrown out: {args.crates} crates, {args.minutes} minutes; CPU ms per {CPU_WINDOW} frames "
+    problems, costs, memory = check(run.stdout, args.crates, args.factor, args.window)
+    print(f"thrown out: {args.crates} crates, {args.minutes} minutes; CPU ms per {args.window} frames "
           f"{[round(c) for c in costs]}; resident memory {memory} KiB")
     for problem in problems[:20]:
         print("thrown out: " + problem, file=sys.stderr)
