@@ -60,17 +60,19 @@ void BroadPhase::begin(const BoxList& list, float stepSeconds)
         bodies[k] = Body{box.position, box.size, box.velocity};
         stillness[k] = stillnessOf(bodies[k]);
         flags[k] = reachOf(bodies[k], dt, reach[k]) ? 0 : kLoose;
-        if (!isLoose(k) && willLeaveItsCells(k))
-            flags[k] |= kMover;
         noteStrayOrLoose(k, false);
     }
     // Movers stray every step whatever the grid: only the others call for a
-    // new one.
+    // new one. Whether a box that keeps to its cells is a mover matters
+    // only to a rebuild.
     uint32_t settled = 0;
     for (uint32_t k : strays.boxes)
-        if (!(flags[k] & kMover))
+        if (!noteMover(k))
             ++settled;
     if (!grid.built() || settled > kStraysBeforeRebuild + count / kStraysPerBoxBeforeRebuild) {
+        for (uint32_t k = 0; k < count; ++k)
+            if (!(flags[k] & kStrayed))
+                noteMover(k);
         rebuild();
         return;
     }
@@ -79,13 +81,19 @@ void BroadPhase::begin(const BoxList& list, float stepSeconds)
         fileStray(k);
 }
 
-// Its reach a few steps on, were nothing to meet it.
-bool BroadPhase::willLeaveItsCells(uint32_t k) const
+// A box that is not loose is a mover when its reach a few steps on, were
+// nothing to meet it, would be in other cells.
+bool BroadPhase::noteMover(uint32_t k)
 {
+    if (isLoose(k))
+        return false;
     Body ahead = bodies[k];
     ahead.position = advancedPosition(ahead, dt * kMoverLookAheadSteps);
     CellRange next;
-    return !reachOf(ahead, dt, next) || !sameRange(next, reach[k]);
+    if (reachOf(ahead, dt, next) && sameRange(next, reach[k]))
+        return false;
+    flags[k] |= kMover;
+    return true;
 }
 
 bool BroadPhase::withinListedCells(uint32_t k) const { return k < listedCount && contains(listed[k], reach[k]); }

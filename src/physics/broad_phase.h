@@ -98,7 +98,7 @@ private:
     void noteStrayOrLoose(uint32_t k, bool file);
     void fileStray(uint32_t k);
     void findStraysNear(uint32_t i, uint32_t from);
-    bool willLeaveItsCells(uint32_t k) const;
+    bool noteMover(uint32_t k);
     bool withinListedCells(uint32_t k) const;
     bool isLoose(uint32_t k) const;
     void markGrid(uint32_t i, const CellRange& cells, uint32_t from);
