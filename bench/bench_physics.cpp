@@ -7,6 +7,7 @@
 
 #include "app/frame.h"
 #include "bench_support.h"
+#include "physics/contact.h"
 #include "physics/physics_step.h"
 
 namespace {
@@ -64,5 +65,41 @@ BENCHMARK(BM_PhysicsFrameCrateFallingFarBelow)->Args({3000, 0})->Unit(benchmark:
 // y = 17), about to land on it: the frame is split.
 void BM_PhysicsFrameCrateFallingIntoTheStack(benchmark::State& state) { fastCrateFrames(state, 20.0f, 200.0f); }
 BENCHMARK(BM_PhysicsFrameCrateFallingIntoTheStack)->Args({3000, 0})->Unit(benchmark::kMillisecond);
+
+// The arena plus state.range(0) crates thrown over the wall, as fast as the
+// game allows one after another, the last of them state.range(1) minutes of
+// game time ago: a long game's crates, falling outside the walls where they
+// can meet nothing, each in a column of its own. Their cost must not grow
+// with how long they have fallen. The run adds a few seconds of fall to
+// minutes, so they are left to fall on. state.range(2) crates rest in the
+// arena meanwhile.
+void BM_PhysicsFrameCratesFallingForMinutes(benchmark::State& state)
+{
+    g_physicsStepMethod = PhysicsStepMethod::BroadPhase;
+    if (!bench::makeDevice(false) || !bench::makeArena(int(state.range(2)))) {
+        state.SkipWithError("no arena");
+        return;
+    }
+    constexpr float kSecondsBetweenThrows = 0.1f;
+    constexpr int kColumnsPerRow = 32;
+    constexpr float kColumnSpacing = 3.0f;
+    for (int i = 0; i < int(state.range(0)); ++i) {
+        const float seconds = 60.0f * float(state.range(1)) + kSecondsBetweenThrows * float(i);
+        const float x = -48.0f + kColumnSpacing * float(i % kColumnsPerRow);
+        const float z = 30.0f + kColumnSpacing * float(i / kColumnsPerRow);
+        if (!addBox(g_device, x, -5.0f - 0.5f * kGravity * seconds * seconds, z, 2.0f, 2.0f, 2.0f)) {
+            state.SkipWithError("no crate");
+            return;
+        }
+        g_boxes.last().velocity = Vec3(0.0f, -kGravity * seconds, 0.0f);
+    }
+    for (auto _ : state)
+        advancePhysics(kFrameSeconds);
+    state.counters["boxes"] = double(g_boxes.count());
+}
+BENCHMARK(BM_PhysicsFrameCratesFallingForMinutes)
+    ->ArgsProduct({{1000}, {1, 10, 60}, {0}})
+    ->Args({1000, 60, 3000})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -18,11 +18,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/frame.h"
 #include "bench_support.h"
 #include "game/spawning.h"
 #include "physics/physics_step.h"
-#include "physics/split_travel.h"
+#include "physics/frame_steps.h"
 
 namespace {
 
@@ -86,6 +85,10 @@ struct Recorder {
                     if (!answered.insert({std::min(i, j), std::max(i, j)}).second)
                         ++flippedAgain;
             }
+            const Vec3 pk = box.position, vk = box.velocity;
+            keepOffGround(box, g_ground, dt, type);
+            if (!sameState(pk, vk, box))
+                kinds[i] |= kGroundBit;
             box.moveBy(box.velocity.x * dt, box.velocity.y * dt, box.velocity.z * dt);
         }
     }
@@ -124,15 +127,13 @@ int main(int argc, char** argv)
     std::uniform_real_distribution<float> across(-15.0f, 15.0f), up(-1.0f, 25.0f), direction(-1.0f, 1.0f);
 
     Recorder r;
-    SplitScratch scratch;
     double thrown = 0.0;
     float fastest = 0.0f, fastestInside = 0.0f;
     int pushes = 0;
     for (int frame = 0; frame < frames; ++frame) {
-        float dt = kFrameSeconds;
-        const float travel = splitTravel(g_boxes, g_ground, dt, dt, kMaxTravelPerStep, scratch);
-        const int steps = travel > kMaxTravelPerStep ? std::min(int(std::ceil(travel / kMaxTravelPerStep)), 64) : 1;
-        dt /= float(steps);
+        const FrameSteps plan = planFrameSteps(g_boxes, g_ground, kFrameSeconds);
+        const float dt = plan.seconds;
+        const int steps = plan.count;
         r.before.resize(g_boxes.count());
         for (uint32_t k = 0; k < g_boxes.count(); ++k)
             r.before[k] = energy(g_boxes.at(k), dt);

@@ -1,13 +1,11 @@
 // frame.cpp: the steps of a frame, in order.
 #include "app/frame.h"
 
-#include <cmath>
-
 #include "app/game_state.h"
 #include "game/control_modes.h"
 #include "game/spawning.h"
 #include "physics/physics_step.h"
-#include "physics/split_travel.h"
+#include "physics/frame_steps.h"
 #include "render/frame_render.h"
 
 namespace {
@@ -53,32 +51,9 @@ void updateLights()
 
 void advancePhysics(float seconds)
 {
-    int timeSteps = 1;
-    float simulated = seconds;
-    if (seconds > kMaxPhysicsStepSeconds) {
-        timeSteps = int(std::ceil(seconds / kMaxPhysicsStepSeconds));
-        if (timeSteps >= kMaxPhysicsSubSteps) {
-            timeSteps = kMaxPhysicsSubSteps;
-            simulated = kMaxPhysicsSubSteps * kMaxPhysicsStepSeconds;
-        }
-    }
-    static SplitScratch scratch;
-    const float travel =
-        splitTravel(g_boxes, g_ground, simulated / float(timeSteps), simulated, kMaxTravelPerStep, scratch);
-    int speedSteps = 1;
-    if (travel >= kMaxTravelPerStep * float(kMaxSpeedSubSteps))
-        speedSteps = kMaxSpeedSubSteps;
-    else if (travel > kMaxTravelPerStep)
-        speedSteps = int(std::ceil(travel / kMaxTravelPerStep));
-
-    const int steps = timeSteps * speedSteps;
-    float step = simulated;
-    if (simulated != seconds)
-        step = kMaxPhysicsStepSeconds / float(speedSteps);
-    else if (steps > 1)
-        step = seconds / float(steps);
-    for (int i = 0; i < steps; ++i)
-        physicsStep(step);
+    const FrameSteps steps = planFrameSteps(g_boxes, g_ground, seconds);
+    for (int i = 0; i < steps.count; ++i)
+        physicsStep(steps.seconds);
 }
 
 void runFrame()

@@ -1,45 +1,34 @@
-// broad_phase.h: the grid that tells the physics step which boxes a box
-// could meet in this step.
+// broad_phase.h: what tells the physics step which boxes a box could meet
+// in this step.
 //
-// A box's reach is where its corner test looks: the box advanced by its
-// velocity for the step, widened by a margin that covers the rounding of the
-// corner test. Two boxes can only be predicted to meet when their reaches
-// share a point, hence a grid cell (cell indices are floor(coordinate /
-// cell size), which rounding never makes decrease). So testing a box only
-// against the boxes whose reaches share a cell with its own, in index
-// order, finds every contact the straightforward step finds, in its order.
+// Testing a box only against the boxes whose reaches share a cell with its
+// own (cell_grid.h), in index order, finds every contact the
+// straightforward step finds, in its order.
 //
 // The grid lists each box in the cells its reach covered when the grid was
 // built, and is kept across steps. A box whose reach later leaves those
-// cells is a stray, found by its current reach from a short list; the grid
-// is rebuilt when strays pile up. A box the grid cannot hold (non-finite or
-// far-off coordinates, a size that is not positive and finite, a reach over
-// too many cells) is loose: it is a candidate of every box and every box is
-// its candidate. What the grid lists around a box is read once per grid and
+// cells is a stray (stray_boxes.h); the grid is rebuilt when strays pile
+// up. A mover, a box whose reach will be in other cells within a few steps
+// at its speed (a crate falling outside the walls), is not listed at all:
+// it is a stray for good, and does not count towards a rebuild, so crates
+// that fell away cost a few cells each a step, whatever their number, their
+// distance or their speed. A box the grid cannot hold (non-finite
+// coordinates, a size that is not positive and finite, a reach over too
+// many cells) is loose: it is a candidate of every box and every box is its
+// candidate. What the grid lists around a box is read once per grid and
 // kept as the box's neighbour list, so a box that stays within its cells
 // costs no grid reads at all.
 #pragma once
 
 #include <stdint.h>
 
+#include <string>
 #include <vector>
 
 #include "boxes/box_list.h"
+#include "physics/cell_grid.h"
 #include "physics/contact.h"
-
-constexpr float kCellSize = 2.0f;             // a crate's size
-// Beyond this a box is loose. Cells stay well inside int32, and as the reach
-// margin grows with distance, by 5e8 a crate covers thousands of cells anyway:
-// a crate falls that far only after hours.
-constexpr float kMaxGridCoordinate = 1.0e9f;
-constexpr int64_t kMaxCellsPerBox = 4096;     // a wall covers about 900
-constexpr float kReachMargin = 1.0e-6f;       // relative; rounding is below 6e-8
-constexpr float kReachMarginFloor = 1.0e-30f; // for boxes at the smallest scales
-
-struct CellRange {
-    int32_t lo[3];
-    int32_t hi[3];
-};
+#include "physics/stray_boxes.h"
 
 struct BroadPhase {
     // Per box, by list index.
@@ -48,30 +37,13 @@ struct BroadPhase {
     std::vector<CellRange> reach;     // this step's, in cells
     std::vector<CellRange> listed;    // the cells the grid lists it in
     std::vector<uint8_t> flags;
-    std::vector<uint32_t> strays;
+    StrayBoxes strays;
     std::vector<uint32_t> loose;
-    // The strays filed by grid bucket, for when there are too many to scan:
-    // strayHead[b] starts a chain through strayLinks of the boxes filed
-    // there. A stray is filed again whenever its reach moves; the chains
-    // are emptied with the list.
-    struct StrayLink {
-        uint32_t box, next;
-    };
-    std::vector<uint32_t> strayHead;
-    std::vector<StrayLink> strayLinks;
-    std::vector<uint32_t> strayBuckets; // buckets whose chain is not empty
-    std::vector<uint32_t> nearStrays;   // one lookup's answer
+    std::vector<uint32_t> nearStrays; // one lookup's answer
     uint32_t count = 0;
-    uint32_t listedCount = 0; // boxes below this index have grid entries
+    uint32_t listedCount = 0; // boxes below this index have been listed
     float dt = 0.0f;
-
-    // The grid: bucket b lists entries[bucketStart[b]] up to
-    // entries[bucketStart[b + 1]].
-    std::vector<uint32_t> bucketStart;
-    std::vector<uint32_t> bucketFill;
-    std::vector<uint32_t> entries;
-    uint32_t yCells = 0; // the grid wraps around after this many cells up
-    uint32_t yBits = 0;  // log2 of yCells
+    CellGrid grid;
 
     // What the grid lists in box k's listed cells, ascending, worked out at
     // its first visit after a rebuild: neighbourPool[neighbourFirst[k]] on,
@@ -91,14 +63,23 @@ struct BroadPhase {
     const uint32_t* listAt = nullptr; // the neighbour list's next entry
     const uint32_t* listEnd = nullptr;
     std::vector<uint32_t> extra; // strays and loose boxes merged into the neighbour list, ascending
+    static constexpr size_t kMaxExtraCandidates = 64; // more, and the bits serve better
     size_t extraCursor = 0;
 
+    // ---- Keeping track of the boxes (broad_phase.cpp)
     // At the start of a step: every box's reach from its fields; rebuilds
     // the grid when too many boxes have strayed from it.
     void begin(const BoxList& list, float stepSeconds);
     // After anything may have changed box k's position or velocity. True
     // when its reach now covers other cells than before.
     bool sync(uint32_t k, const Box& box);
+    // Checks that everything kept agrees with the list and with itself:
+    // every box's copy and reach, the grid's lists, the strays, the loose
+    // boxes and the neighbour lists. False with the first problem found.
+    // For tests, between steps.
+    bool validate(const BoxList& list, std::string& problem) const;
+
+    // ---- A visit (broad_phase_visit.cpp)
     // Box i's visit: its candidates, then, when its reach has changed
     // during the visit, its candidates again above index j.
     void startVisit(uint32_t i);
@@ -116,9 +97,10 @@ private:
     bool update(uint32_t k, int axes);
     void noteStrayOrLoose(uint32_t k, bool file);
     void fileStray(uint32_t k);
-    void clearStrays();
     void findStraysNear(uint32_t i, uint32_t from);
+    bool noteMover(uint32_t k);
     bool withinListedCells(uint32_t k) const;
+    bool isLoose(uint32_t k) const;
     void markGrid(uint32_t i, const CellRange& cells, uint32_t from);
     void markNeighbours(uint32_t i, uint32_t from);
     void markStraysAndLoose(uint32_t i, uint32_t from);
@@ -126,4 +108,20 @@ private:
     void clearMarks();
     void findNeighbours(uint32_t i);
     bool useNeighbours(uint32_t i, uint32_t from);
+    bool validateGrid(std::string& problem) const;
+    bool validateNeighbours(std::string& problem) const;
 };
+
+// What flags hold of a box.
+namespace broad_phase_flags {
+constexpr uint8_t kLoose = 1;   // the reach is not in cells this moment
+constexpr uint8_t kStrayed = 2; // in strays this step
+constexpr uint8_t kInLoose = 4; // in loose this step
+// At its velocity, its reach will be in other cells within a few steps (a
+// falling crate): the grid does not list it, it is always a stray.
+constexpr uint8_t kMover = 8;
+} // namespace broad_phase_flags
+
+inline bool BroadPhase::isLoose(uint32_t k) const { return (flags[k] & broad_phase_flags::kLoose) != 0; }
+
+constexpr uint32_t kNoNeighbours = ~0u;

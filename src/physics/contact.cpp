@@ -4,6 +4,9 @@
 // no speed passes from one to the other.
 #include "physics/contact.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "physics/overlap.h"
 
 namespace {
@@ -80,11 +83,37 @@ void bounceAxis(float& av, float& bv, float side, float aBack, float bBack)
         av = kReflection * (av + aBack);
 }
 
+float overlapOnAxis(float aPos, float aSize, float bPos, float bSize)
+{
+    return std::min(aPos + aSize, bPos + bSize) - std::max(aPos, bPos);
+}
+
+// Boxes that already overlap leave each other along the axis on which they
+// overlap least (every such axis, on a tie): a crate pushed into a wall's
+// face turns back from that face, rather than along the wall's height,
+// which would send it into the ground and then under the wall. With a NaN
+// on every axis, all three, as before.
+int leastOverlapAxes(const Box& a, const Box& b)
+{
+    const float depth[3] = {overlapOnAxis(a.position.x, a.size.x, b.position.x, b.size.x),
+                            overlapOnAxis(a.position.y, a.size.y, b.position.y, b.size.y),
+                            overlapOnAxis(a.position.z, a.size.z, b.position.z, b.size.z)};
+    float least = std::numeric_limits<float>::infinity();
+    for (float d : depth)
+        if (d < least)
+            least = d;
+    const int axes = (depth[0] == least ? kContactX : 0) | (depth[1] == least ? kContactY : 0) |
+                     (depth[2] == least ? kContactZ : 0);
+    return axes ? axes : kContactOverlapping;
+}
+
 void bounceResponse(Box& a, Box& b, int mask, float dt, bool bHasMoved)
 {
     const Vec3& p = a.position;
     const Vec3& q = b.position;
     const float back = dt * kGravity;
+    if (mask == kContactOverlapping)
+        mask = leastOverlapAxes(a, b);
     if (mask & kContactX)
         bounceAxis(a.velocity.x, b.velocity.x, sideOf(p.x, a.size.x, q.x, b.size.x), 0.0f, 0.0f);
     if (mask & kContactY)
@@ -182,6 +211,18 @@ void respondToContact(Box& a, Box& b, int mask, float dt, CollisionType type, fl
     default:
         break;
     }
+}
+
+void keepOffGround(Box& box, const Box& ground, float dt, CollisionType type)
+{
+    if (type != CollisionType::Bounce || !(box.velocity.y < 0.0f))
+        return;
+    const float groundTop = top(ground);
+    if (!(groundTop + kGroundTestMargin > box.position.y) || predictContact(box, ground, dt) == 0)
+        return;
+    box.velocity.y = 0.0f;
+    if (box.position.y > groundTop)
+        box.position.y = groundTop;
 }
 
 void resolveGroundContact(Box& box, const Box& ground, float dt, float friction, CollisionType type)

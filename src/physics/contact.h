@@ -97,3 +97,9 @@ inline bool contactChangesNothing(const Stillness& a, const Stillness& b, Collis
 // The ground's share of a box's visit: tests the box against the ground when
 // it is close enough above it and answers a predicted contact.
 void resolveGroundContact(Box& box, const Box& ground, float dt, float friction, CollisionType type);
+// The end of a box's visit, before it moves: with Bounce, a box that
+// another box turned back down into the ground, after the ground had its
+// turn, comes to rest on it instead (caught between the two, it has nowhere
+// to bounce to). It never dips into the ground, and gains no energy. Other
+// types are left alone.
+void keepOffGround(Box& box, const Box& ground, float dt, CollisionType type);

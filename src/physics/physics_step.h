@@ -5,8 +5,10 @@
 
 #include "boxes/box.h"
 #include "boxes/box_list.h"
+#include "physics/broad_phase_step.h"
 #include "physics/collision_type.h"
 #include "physics/contact.h"
+#include "physics/reference_step.h"
 
 void applyGravity(float dt);
 // Runs the step chosen by g_physicsStepMethod.
@@ -17,14 +19,3 @@ void stepPhysics(BoxList& list, float dt, Box& ground, float friction, bool reso
 // compare it with the reference, the straightforward step over every pair.
 enum class PhysicsStepMethod { BroadPhase, Reference };
 extern PhysicsStepMethod g_physicsStepMethod;
-
-// The straightforward step: every box tested against every other box.
-void stepPhysicsReference(BoxList& list, float dt, Box& ground, float friction, bool resolveContacts,
-                          CollisionType type);
-// The same step, testing each box only against the boxes a grid says it
-// could reach (see broad_phase.h).
-void stepPhysicsBroadPhase(BoxList& list, float dt, Box& ground, float friction, bool resolveContacts,
-                           CollisionType type);
-
-// Box a's contacts with every other listed box, in index order.
-void resolveBoxContacts(Box& a, BoxList& list, float dt, CollisionType type, float friction);

@@ -120,6 +120,78 @@ TEST_F(PhysicsFrames, ABouncingCrateReturnsToItsHeightFortyTimesAtAnyFrameRate)
     }
 }
 
+// The cube put into the far wall's face in bounce mode bounces there on the
+// ground, inside the wall's face; walking on into the wall takes it neither
+// down through the ground nor out under the wall's foot.
+TEST_F(PhysicsFrames, ACubePutIntoAWallInBounceModeStaysAboveTheGroundAndInside)
+{
+    settleOnGround();
+    hold('W');
+    frames(125);
+    release('W');
+    frames(30);
+    type('v');
+    type('c');
+    const float farWallInside = 18.0f;
+    ASSERT_GT(cube().position.z + cube().size.z, farWallInside) << "the cube is put into the wall's face";
+    float lowest = cube().position.y, farthest = cube().position.z;
+    auto play = [&](int n) {
+        for (int f = 0; f < n; ++f) {
+            frame();
+            lowest = std::min(lowest, cube().position.y);
+            farthest = std::max(farthest, cube().position.z);
+        }
+    };
+    play(60);
+    hold('W');
+    play(100);
+    release('W');
+    play(200);
+    EXPECT_GE(lowest, -5.01f);
+    EXPECT_LT(farthest + 0.5f * cube().size.z, farWallInside);
+}
+
+// In a long bounce game a crate was squeezed into the far wall's face by
+// another and bounced on: it must neither sink into the ground nor leave
+// under the wall, on ordinary frames or on stalls.
+TEST_F(PhysicsFrames, ACrateSqueezedIntoAWallByAnotherInBounceModeStaysInTheArena)
+{
+    type('v');
+    const float farWallInside = 18.0f;
+    Box& squeezed = addCrate(Vec3(0, -4.5f, farWallInside - 2.0f + 0.147f), Vec3(0, -2, 0));
+    Box& pressing = addCrate(Vec3(0.3f, -5.0f, farWallInside - 4.0f + 0.147f), Vec3(0, 0, 0));
+    float lowest = squeezed.position.y, deepest = squeezed.position.z;
+    for (int f = 0; f < 3000; ++f) {
+        frame(f % 50 == 49 ? 250 : kFrameMs);
+        lowest = std::min({lowest, squeezed.position.y, pressing.position.y});
+        deepest = std::max(deepest, squeezed.position.z);
+    }
+    EXPECT_GE(lowest, -5.0f);
+    EXPECT_LT(deepest + 0.5f * squeezed.size.z, farWallInside);
+}
+
+// Two crates dropped one above the other in bounce mode meet in the air
+// again and again: the lower one, turned back down by the upper one just
+// after bouncing off the ground, comes to rest on the ground rather than
+// dipping into it.
+TEST_F(PhysicsFrames, ACrateCaughtBetweenTheGroundAndACrateAboveNeverDipsIntoTheGround)
+{
+    type('v');
+    const float groundTop = -5.0f;
+    for (DWORD ms : {8u, 16u, 33u}) {
+        Box& lower = addCrate(Vec3(8, groundTop + 1.0f, -8), Vec3(0, 0, 0));
+        Box& upper = addCrate(Vec3(8.5f, groundTop + 3.5f, -8), Vec3(0, -3, 0));
+        float lowest = lower.position.y;
+        for (int f = 0; f < int(20000 / ms); ++f) {
+            frame(ms);
+            lowest = std::min({lowest, lower.position.y, upper.position.y});
+        }
+        EXPECT_GE(lowest, groundTop) << ms << " ms frames";
+        g_boxes.removeLast();
+        g_boxes.removeLast();
+    }
+}
+
 struct Crowd : GameTest {
     void beforeStart() override { testctl::drawLog().recording = false; }
 };

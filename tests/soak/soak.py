@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """soak.py: quadrill-sim plays at random for a long while, and nothing may break.
 
-    soak.py QUADRILL_SIM [--frames N] [--seed S] [--report]
+    soak.py QUADRILL_SIM [--frames N] [--seed S] [--bounce]
 
 Writes a script of random play with a small seeded generator of its own, so a
 seed is the same game on any Python: walking, flying, looking around,
@@ -10,6 +10,7 @@ reset), placing, throwing and pushing crates. The first part (at most 12,000
 frames) adds crates; the rest plays on without adding any. Then it checks what the dumps show:
 - no NaN or infinite coordinate or speed;
 - no box that was seen above the ground inside its footprint is later below it;
+- no box leaves the arena through a wall that stayed where it was;
 - resident memory stays flat once crates stop being added.
 A sanitizer finding ends quadrill-sim with a failure code, which fails the run.
 Run from the folder that holds textures/ (the top of a clone).
@@ -21,6 +22,17 @@ import sys
 
 GROUND_TOP = -5.0
 GROUND_HALF = 20.0          # the ground covers x and z from -20 to 20
+ARENA_INSIDE = 18.0         # the walls' inner faces
+WALL_TOP = 35.0
+GRAVITY = 10.0
+PUSH_RISE = 5.0             # how high a throw's push of 10 units a second lifts a box
+# The walls by index, and where a box's centre is once past each one's outer face.
+WALL_OUTSIDE = {
+    1: lambda x, z: z < -GROUND_HALF,
+    2: lambda x, z: z > GROUND_HALF,
+    3: lambda x, z: x < -GROUND_HALF,
+    4: lambda x, z: x > GROUND_HALF,
+}
 BELOW_TOLERANCE = 1e-3
 DUMP_EVERY = 100            # frames between dumps
 ADDING_SHARE = 0.6          # of the frames, the first part may add crates,
@@ -63,10 +75,12 @@ class Generator:
         return pairs[-1][0]
 
 
-def write_script(frames, seed):
+def write_script(frames, seed, bounce=False):
     """The script, and the frame numbers after which the cube was reset with "c"."""
     rng = Generator(seed)
     lines, resets = [], []
+    if bounce:
+        lines.append("char v")
     held, buttons = set(), set()
     adding_until = min(int(frames * ADDING_SHARE), MAX_ADDING_FRAMES)
     warmup_until = adding_until + int((frames - adding_until) * MEMORY_WARMUP_SHARE)
@@ -118,6 +132,47 @@ def inside_footprint(v):
     return px >= -GROUND_HALF and px + sx <= GROUND_HALF and pz >= -GROUND_HALF and pz + sz <= GROUND_HALF
 
 
+def wall_crossed(v):
+    """The index of the wall whose outer face a box's centre lies beyond, or None."""
+    cx, cz = v[0] + 0.5 * v[3], v[2] + 0.5 * v[5]
+    for index, beyond in WALL_OUTSIDE.items():
+        if beyond(cx, cz):
+            return index
+    return None
+
+
+def inside_walls(v):
+    """Within the walls and on or above the ground (crates placed below it fall away under the arena)."""
+    cx, cz = v[0] + 0.5 * v[3], v[2] + 0.5 * v[5]
+    return abs(cx) < ARENA_INSIDE and abs(cz) < ARENA_INSIDE and v[1] >= GROUND_TOP - BELOW_TOLERANCE
+
+
+def could_climb_over(v):
+    """Whether a box could rise above the walls: as high as its upward speed
+    carries it, and a throw's push on top (bounces give back no more)."""
+    rise = max(v[7], 0.0) ** 2 / (2 * GRAVITY) + PUSH_RISE
+    return v[1] + rise >= WALL_TOP
+
+
+def left_through_walls(before, after, frame, skip):
+    """Boxes that were inside the walls, unable to climb over them, and are
+    now beyond one that has not moved."""
+    problems = []
+    was = dict(before)
+    now = dict(after)
+    for index, v in after:
+        if index in WALL_OUTSIDE or index in skip or index not in was:
+            continue
+        old = was[index]
+        wall = wall_crossed(v)
+        if wall is None or not inside_walls(old) or could_climb_over(old):
+            continue
+        if wall in was and wall in now and was[wall][:3] == now[wall][:3]:
+            problems.append(f"frame {frame}: box {index} left the arena through wall {wall}, which did not move: "
+                            f"from {old[:3]} to {v[:3]}")
+    return problems
+
+
 def check(output, frames, resets):
     problems = []
     dumps = parse_dumps(output)
@@ -127,8 +182,11 @@ def check(output, frames, resets):
     for number, dump in enumerate(dumps):
         frame = (number + 1) * DUMP_EVERY
         # A reset may put the cube anywhere the camera looks, under the ground too.
-        if any(frame - DUMP_EVERY <= r < frame for r in resets):
+        reset = any(frame - DUMP_EVERY <= r < frame for r in resets)
+        if reset:
             seen_above.discard(0)
+        if number > 0:
+            problems += left_through_walls(dumps[number - 1], dump, frame, {0} if reset else set())
         for index, v in dump:
             if not all(math.isfinite(x) for x in v):
                 problems.append(f"frame {frame}: box {index} has a non-finite value: {v}")
@@ -154,8 +212,9 @@ def main():
     parser.add_argument("--frames", type=int, default=10000)
     parser.add_argument("--seed", type=int, default=20261207)
     parser.add_argument("--timeout", type=float, default=1200)
+    parser.add_argument("--bounce", action="store_true", help="start in bounce mode")
     args = parser.parse_args()
-    script, resets = write_script(args.frames, args.seed)
+    script, resets = write_script(args.frames, args.seed, args.bounce)
     run = subprocess.run([args.sim], input=script, capture_output=True, text=True, timeout=args.timeout)
     if run.returncode != 0:
         print(run.stderr[-20000:], file=sys.stderr)
@@ -163,7 +222,7 @@ def main():
         return 1
     problems, dumps, memory = check(run.stdout, args.frames, resets)
     counts = [len(d) for d in dumps]
-    print(f"soak: seed {args.seed}, {args.frames} frames, boxes {counts[0] if counts else 0} to "
+    print(f"soak: seed {args.seed}{' in bounce mode' if args.bounce else ''}, {args.frames} frames, boxes {counts[0] if counts else 0} to "
           f"{max(counts, default=0)}, resident memory {memory} KiB")
     for problem in problems[:20]:
         print("soak: " + problem, file=sys.stderr)

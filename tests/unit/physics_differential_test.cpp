@@ -8,6 +8,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "physics/physics_step.h"
 #include "physics/split_travel.h"
@@ -60,6 +61,11 @@ struct Twin {
                 list->at(i).velocity.y = list->at(i).velocity.y - dt * kGravity;
         stepPhysicsReference(reference, dt, ground, kFriction, true, type);
         stepPhysicsBroadPhase(broad, dt, ground, kFriction, true, type);
+        std::string problem;
+        if (!validateBroadPhase(broad, problem)) {
+            ADD_FAILURE() << where << ": the broad phase's own state is wrong: " << problem;
+            return false;
+        }
         for (uint32_t i = 0; i < reference.count(); ++i) {
             const Box& r = reference.at(i);
             const Box& b = broad.at(i);
@@ -155,6 +161,35 @@ void hostile(Twin& t)
               Vec3(0, -50.0f - 7.0f * float((i * 7) % 60), 0));
 }
 
+// Crates that fell away from the arena long ago, at every scale of
+// coordinate from a hundred units below to near the largest float (where a
+// step overflows to infinity): at each, two crates thrown together, one
+// catching up on another from above, and a column falling side by side,
+// faces touching. Each scale also has crates just either side of where
+// cells start to widen with distance.
+void farBelowAtEveryScale(Twin& t)
+{
+    t.addWalls();
+    std::vector<float> depths;
+    for (float depth = 100.0f; depth < 1.0e38f; depth *= 10.0f)
+        depths.push_back(depth);
+    for (float edge : {131072.0f, 262144.0f, 3.4e38f})
+        for (float d : {std::nextafter(edge, 0.0f), edge, std::nextafter(edge, kInf)})
+            depths.push_back(d);
+    float x = 25.0f;
+    for (float depth : depths) {
+        const float y = -depth;
+        const float speed = -std::sqrt(2.0f * kGravity * depth);
+        t.add(Vec3(x, y, 30), Vec3(2, 2, 2), Vec3(0, speed, 0));
+        t.add(Vec3(x + 1, y + 1, 30.5f), Vec3(2, 2, 2), Vec3(2, speed + 3, 0));
+        t.add(Vec3(x, y + 3, 34), Vec3(2, 2, 2), Vec3(0, speed - 200, 0));
+        t.add(Vec3(x, y, 34), Vec3(2, 2, 2), Vec3(0, speed, 0));
+        for (int i = 0; i < 4; ++i)
+            t.add(Vec3(x + 2.0f * float(i), y, 38), Vec3(2, 2, 2), Vec3(0, speed, 0));
+        x += 9.0f;
+    }
+}
+
 TEST(PhysicsDifferential, TheBroadPhaseStepMatchesTheReferenceBitForBit)
 {
     int steps = 0;
@@ -179,6 +214,13 @@ TEST(PhysicsDifferential, TheBroadPhaseStepMatchesTheReferenceBitForBit)
             ASSERT_TRUE(t.run(120, 1.0f / 60.0f, type, "hostile, " + mode));
             ASSERT_TRUE(t.run(3, 0.0f, type, "hostile at dt 0, " + mode));
             steps += 123;
+        }
+        {
+            Twin t;
+            farBelowAtEveryScale(t);
+            ASSERT_TRUE(t.run(40, 1.0f / 60.0f, type, "far below, " + mode));
+            ASSERT_TRUE(t.run(10, 0.25f, type, "far below in long steps, " + mode));
+            steps += 50;
         }
     }
     EXPECT_GE(steps, 2000);

@@ -134,18 +134,26 @@ TEST_F(PhysicsTest, ACrateFallingOnAnotherEndsExactlyOnItsTop)
     EXPECT_LT(upper.velocity.x, 2.0f); // friction on the landing
 }
 
-TEST_F(PhysicsTest, OverlappingBoxesGetTheFullMask)
+TEST_F(PhysicsTest, OverlappingBoxesGetTheFullMaskAndBounceWhereTheyOverlapLeast)
 {
     Box& a = crate(Vec3(0, 10, 0), Vec3(1, 2, 3));
     Box& b = crate(Vec3(1, 10.5f, 0.5f), Vec3(-1, 0, 0));
     EXPECT_EQ(predictContact(a, b, kDt), kContactOverlapping);
     resolveBoxContacts(a, list, kDt, CollisionType::Bounce, kFriction);
-    // Each turns back where it heads into the other's centre; upwards, at
-    // the speed it had before this step's gravity.
+    // They overlap by 1 on x and 1.5 on y and z: each turns back on x only,
+    // where it heads into the other's centre.
+    EXPECT_EQ(a.velocity.x, -1.0f);
+    EXPECT_EQ(a.velocity.y, 2.0f);
+    EXPECT_EQ(a.velocity.z, 3.0f);
+    EXPECT_EQ(b.velocity.x, 1.0f);
+    // Level on y and z as well: every axis, and upwards at the speed it had
+    // before this step's gravity.
+    b.position = Vec3(1, 11, 1);
+    a.velocity = Vec3(1, 2, 3);
+    resolveBoxContacts(a, list, kDt, CollisionType::Bounce, kFriction);
     EXPECT_EQ(a.velocity.x, -1.0f);
     EXPECT_FLOAT_EQ(a.velocity.y, -(2.0f + kDt * kGravity));
     EXPECT_EQ(a.velocity.z, -3.0f);
-    EXPECT_EQ(b.velocity.x, 1.0f);
     resolveBoxContacts(a, list, kDt, CollisionType::Stop, kFriction);
     EXPECT_FALSE(a.velocity != Vec3(0, 0, 0));
     EXPECT_FALSE(b.velocity != Vec3(0, 0, 0));

@@ -30,7 +30,7 @@ const char kUsage[] =
     "usage: quadrill-sim [SCRIPT]\n"
     "Runs the game headless from SCRIPT (standard input without one), one command a line:\n"
     "  frame MS | frames N MS | keydown KEY | keyup KEY | char C | mouse left|right down|up\n"
-    "  cursor DX DY | dump | memory | screenshot PATH | quit\n"
+    "  cursor DX DY | dump | memory | cpu | screenshot PATH | quit\n"
     "The game reads textures/ from the working directory. A script that does not end\n"
     "with quit still ends the game, as Escape would. See docs/DEVELOPING.md.\n";
 

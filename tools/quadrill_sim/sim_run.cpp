@@ -6,6 +6,7 @@
 #include "sim_run.h"
 
 #include <errno.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -82,6 +83,18 @@ void memory()
     flushOutput();
 }
 
+// The CPU time the process has used so far, in milliseconds: user and system.
+// Unlike the wall clock, it does not count what other programs take.
+void cpuTime()
+{
+    struct rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    const double ms = 1e3 * double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                      1e-3 * double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+    std::printf("cpu %.1f\n", ms);
+    flushOutput();
+}
+
 bool screenshot(const SimCommand& c)
 {
     std::vector<uint8_t> pixels;
@@ -129,6 +142,10 @@ bool carryOut(const SimCommand& c, testctl::ProgramRunner& game)
     case SimOp::Memory:
         game.settle();
         memory();
+        return true;
+    case SimOp::Cpu:
+        game.settle();
+        cpuTime();
         return true;
     case SimOp::Screenshot: {
         game.settle();

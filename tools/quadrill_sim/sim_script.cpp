@@ -129,10 +129,13 @@ std::string parseWords(const std::vector<std::string>& w, SimCommand& c)
             return std::string("usage: ") + usage;
         c.op = SimOp::Cursor;
         return numbersProblem({parseOffset(w[1], c.dx), parseOffset(w[2], c.dy)}, usage);
-    } else if (verb == "dump" || verb == "memory" || verb == "quit") {
+    } else if (verb == "dump" || verb == "memory" || verb == "cpu" || verb == "quit") {
         if (args != 0)
             return "usage: " + verb;
-        c.op = verb == "dump" ? SimOp::Dump : verb == "memory" ? SimOp::Memory : SimOp::Quit;
+        c.op = verb == "dump"     ? SimOp::Dump
+               : verb == "memory" ? SimOp::Memory
+               : verb == "cpu"    ? SimOp::Cpu
+                                  : SimOp::Quit;
     } else if (verb == "screenshot") {
         if (args != 1)
             return "usage: screenshot PATH";

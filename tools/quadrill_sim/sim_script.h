@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-enum class SimOp { Frame, KeyDown, KeyUp, Char, Mouse, Cursor, Dump, Memory, Screenshot, Quit };
+enum class SimOp { Frame, KeyDown, KeyUp, Char, Mouse, Cursor, Dump, Memory, Cpu, Screenshot, Quit };
 
 struct SimCommand {
     SimOp op = SimOp::Frame;
