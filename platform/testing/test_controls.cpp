@@ -12,6 +12,7 @@
 #include "d3d9/resources.h"
 #include "win32/cursor.h"
 #include "win32/host_events.h"
+#include "win32/host_video.h"
 #include "win32/keyboard.h"
 #include "win32/message_queue.h"
 #include "win32/window.h"
@@ -24,7 +25,7 @@ const char kTestWindowClass[] = "quadrill test window";
 constexpr int kTestWindowWidth = 800;
 constexpr int kTestWindowHeight = 600;
 
-std::vector<ShownBox> g_boxes;
+std::vector<ShownBox> g_shown;
 std::function<void(const ShownBox&)> g_whileOpen;
 
 bool isExtendedKey(int vk)
@@ -40,9 +41,9 @@ void postInput(UINT message, WPARAM wParam, LPARAM lParam)
 
 int captureBox(void*, HWND, const char* text, const char* caption, UINT type)
 {
-    g_boxes.push_back(ShownBox{caption ? caption : "", text ? text : "", type});
+    g_shown.push_back(ShownBox{caption ? caption : "", text ? text : "", type});
     if (g_whileOpen) {
-        g_whileOpen(g_boxes.back());
+        g_whileOpen(g_shown.back());
         MSG msg;
         while (queueTakeForModalLoop(&msg)) {
             TranslateMessage(&msg);
@@ -148,12 +149,12 @@ void captureMessageBoxes(std::function<void(const ShownBox&)> whileOpen)
     platformHooks().messageBox = captureBox;
 }
 
-const std::vector<ShownBox>& shownBoxes() { return g_boxes; }
+const std::vector<ShownBox>& shownBoxes() { return g_shown; }
 
 std::vector<std::string> shownTexts()
 {
     std::vector<std::string> texts;
-    for (const ShownBox& b : g_boxes)
+    for (const ShownBox& b : g_shown)
         texts.push_back(b.text);
     return texts;
 }
@@ -209,6 +210,25 @@ bool readImage(const std::string& path, std::vector<uint8_t>& rgba, int& width, 
                rowBytes);
     SDL_FreeSurface(converted);
     return true;
+}
+
+// ---- Between tests ---------------------------------------------------------------------
+void resetPlatform()
+{
+    platformHooks() = PlatformHooks();
+    g_shown.clear();
+    g_whileOpen = nullptr;
+    // What the host says about closing windows and releasing the pointer
+    // is dropped with the rest of its events.
+    windowResetAll();
+    cursorReset();
+    hostDropPendingEvents();
+    queueReset();
+    keyboardReset();
+    hostVideoForgetFailure();
+    headlessLog() = HeadlessLog();
+    glRendererOptions() = GlRendererOptions();
+    liveObjectCounts() = LiveObjectCounts();
 }
 
 // ---- Host events -----------------------------------------------------------------------

@@ -106,6 +106,16 @@ void hostFocus(HWND window, bool gained);
 // Where the host's pointer is in its window.
 POINT hostPointer();
 
+// ---- Between tests ---------------------------------------------------------------------
+// Puts the platform back as a fresh process has it: every control above off
+// and every setting at its default, no window or window class, an empty
+// queue, no key or button held, the cursor shown at (0, 0), no captured
+// box, an empty draw log, the OpenGL renderer's default options, and the
+// live-object counts at zero (what is still alive is forgotten, not freed:
+// read the counts first). The host's video, once up, stays up. Every test
+// binary's main calls it after each test.
+void resetPlatform();
+
 // ---- Running a program frame by frame ---------------------------------------------------
 // Runs an entry routine (WinMain) on a second thread and hands control back
 // and forth, so only one side runs at a time. The program runs until its
