@@ -273,6 +273,21 @@ void hostFocus(HWND window, bool gained)
     deliver(e);
 }
 
+bool hostKey(HWND window, const char* keyName, bool down)
+{
+    const SDL_Keycode key = SDL_GetKeyFromName(keyName);
+    if (key == SDLK_UNKNOWN)
+        return false;
+    SDL_Event e = {};
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.windowID = hostWindowId(window);
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.key.keysym.sym = key;
+    e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    deliver(e);
+    return true;
+}
+
 POINT hostPointer()
 {
     int x = 0, y = 0;

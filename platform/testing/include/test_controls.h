@@ -103,6 +103,9 @@ bool readImage(const std::string& path, std::vector<uint8_t>& rgba, int& width, 
 void useHostInput();
 void hostMouseMotion(HWND window, int x, int y, int dx, int dy);
 void hostFocus(HWND window, bool gained);
+// A key pressed or released, by the host's name for it ("W", "Space",
+// "Left Ctrl", "Up", "Escape"). False for a name the host does not know.
+bool hostKey(HWND window, const char* keyName, bool down);
 // Where the host's pointer is in its window.
 POINT hostPointer();
 
