@@ -15,12 +15,6 @@ const Rgb kGreen = {0, 255, 0};
 
 class Batching : public RenderTest {
 protected:
-    void TearDown() override
-    {
-        RenderTest::TearDown();
-        glRendererOptions() = GlRendererOptions();
-    }
-
     void beginScreenFrame()
     {
         clear(D3DCOLOR_XRGB(kBackground.r, kBackground.g, kBackground.b));
