@@ -195,6 +195,12 @@ bool glUsesClipControl(IDirect3DDevice9* device)
     return gl && gl->clipControl;
 }
 
+UINT glResidentPoolCapacity(IDirect3DDevice9* device)
+{
+    GlRenderer* gl = openGlRendererOf(device);
+    return gl ? glPoolCapacity(*gl) : 0;
+}
+
 bool glFinishDevice(IDirect3DDevice9* device)
 {
     GlRenderer* gl = openGlRendererOf(device);

@@ -48,6 +48,8 @@ void glForgetTexture(GlRenderer& gl, const Texture& texture);
 // A buffer is going away: draws recorded from its pooled copy are flushed
 // first. `gl` is null once the renderer is gone.
 void glForgetBuffer(GlRenderer* gl, BufferData& buffer);
+// The vertices the pool of resident buffers has room for.
+uint32_t glPoolCapacity(const GlRenderer& gl);
 
 // Textures (renderer_gl_texture.cpp).
 bool glCreateTexture(GlRenderer& gl, Texture& texture, const uint8_t* rgba);

@@ -23,6 +23,10 @@ GlRendererOptions& glRendererOptions();
 // True when the device is an OpenGL one that uses glClipControl.
 bool glUsesClipControl(IDirect3DDevice9* device);
 
+// How many vertices the pool of resident vertex buffers has room for now;
+// 0 when the device is not an OpenGL one. Tests see by it that the pool grew.
+UINT glResidentPoolCapacity(IDirect3DDevice9* device);
+
 // Puts every recorded draw into the back buffer and waits until OpenGL has
 // finished with it. False when the device is not an OpenGL one.
 bool glFinishDevice(IDirect3DDevice9* device);

@@ -430,6 +430,8 @@ void glForgetBuffer(GlRenderer* gl, BufferData& buffer)
     glResidentRelease(d ? &d->pool : nullptr, buffer);
 }
 
+uint32_t glPoolCapacity(const GlRenderer& gl) { return gl.drawing ? gl.drawing->pool.capacity : 0; }
+
 void glDrawStaged(GlRenderer& gl) { flushVertices(gl); }
 
 bool glIndexRoom(GlRenderer& gl, size_t more)

@@ -92,6 +92,21 @@ void cursorSetPosition(POINT p) { g_position = p; }
 
 int cursorSetPosCount() { return g_setCount; }
 
+void cursorReset()
+{
+    g_displayCount = 0;
+    g_position = POINT{0, 0};
+    g_focused = true;
+    g_boxOpen = false;
+    g_wasLooking = false;
+    g_setCount = 0;
+    g_warp = PendingWarp();
+    if (SDL_WasInit(SDL_INIT_VIDEO)) {
+        SDL_SetRelativeMouseMode(SDL_FALSE);
+        SDL_ShowCursor(SDL_ENABLE);
+    }
+}
+
 BOOL WINAPI SetCursorPos(int x, int y)
 {
     ++g_setCount;

@@ -27,3 +27,6 @@ void cursorOnMessageBox(bool open);
 // Test controls: move the reported position and count SetCursorPos calls.
 void cursorSetPosition(POINT p);
 int cursorSetPosCount();
+// Back to a fresh process's cursor: shown, at (0, 0), focused, no calls
+// counted, and the host's pointer released (the test controls, between tests).
+void cursorReset();

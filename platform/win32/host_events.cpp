@@ -113,6 +113,14 @@ void onMouseMotion(const SDL_MouseMotionEvent& e)
 
 } // namespace
 
+void hostDropPendingEvents()
+{
+    if (!SDL_WasInit(SDL_INIT_VIDEO))
+        return;
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+}
+
 void hostPumpEvents()
 {
     if (platformHooks().headless || !SDL_WasInit(SDL_INIT_VIDEO))

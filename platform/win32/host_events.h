@@ -4,3 +4,6 @@
 // Drains SDL's event queue into the message queue. Does nothing while
 // headless or before any window exists.
 void hostPumpEvents();
+// Drops every event the host has not delivered yet (the test controls,
+// between tests).
+void hostDropPendingEvents();

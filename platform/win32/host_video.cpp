@@ -68,14 +68,16 @@ bool startVideo()
     return true;
 }
 
+enum class VideoState { Untried, Up, Failed };
+VideoState g_videoState = VideoState::Untried;
+
 } // namespace
 
 bool hostVideoReady()
 {
     if (platformHooks().headless)
         return false;
-    static int state = 0; // 0 untried, 1 up, -1 failed
-    if (state == 0) {
+    if (g_videoState == VideoState::Untried) {
         // Ctrl+C is taken by the platform itself (interrupt.cpp), not by SDL.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         // A click that activates the window is still a click, as on Windows.
@@ -86,9 +88,15 @@ bool hostVideoReady()
         // every vertex) off the game's thread. Read when the display is
         // opened; a player's own setting wins.
         setenv("mesa_glthread", "true", 0);
-        state = startVideo() ? 1 : -1;
-        if (state == 1)
+        g_videoState = startVideo() ? VideoState::Up : VideoState::Failed;
+        if (g_videoState == VideoState::Up)
             hostX11Watch();
     }
-    return state == 1;
+    return g_videoState == VideoState::Up;
+}
+
+void hostVideoForgetFailure()
+{
+    if (g_videoState == VideoState::Failed)
+        g_videoState = VideoState::Untried;
 }

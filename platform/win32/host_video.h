@@ -4,3 +4,6 @@
 // True when SDL video is up (never while headless). The first call tries to
 // start it; with no display it fails once and stays failed.
 bool hostVideoReady();
+// After a failure, lets the next call try again; video that is up stays up
+// (the test controls, between tests).
+void hostVideoForgetFailure();

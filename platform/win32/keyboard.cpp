@@ -48,6 +48,12 @@ void keyboardSetKey(int virtualKey, bool down)
 
 bool keyboardIsDown(int virtualKey) { return (g_keys[virtualKey & 0xFF] & kDown) != 0; }
 
+void keyboardReset()
+{
+    SDL_memset(g_keys, 0, sizeof g_keys);
+    g_leftControl = g_rightControl = g_leftShift = g_rightShift = false;
+}
+
 LPARAM keyMessageLParam(int scanCode, WORD keyFlags)
 {
     return LPARAM(kRepeatCountOne | (DWORD(scanCode & 0xFF) << 16) | (DWORD(keyFlags) << 16));

@@ -10,6 +10,8 @@ void keyboardApplyInput(const MSG& msg);
 // Sets one entry directly (test controls and focus loss).
 void keyboardSetKey(int virtualKey, bool down);
 bool keyboardIsDown(int virtualKey);
+// Every key and button up, Caps Lock off (the test controls, between tests).
+void keyboardReset();
 
 // The character a key-down produces under the current Shift, Ctrl and Caps
 // Lock state, or 0 when it produces none. A US layout is assumed for

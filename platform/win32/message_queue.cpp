@@ -135,6 +135,14 @@ bool queueTakeForModalLoop(MSG* msg)
     return takeQueued(msg, nullptr, 0, 0, true) || takePaint(msg, nullptr);
 }
 
+void queueReset()
+{
+    g_head = 0;
+    g_count = 0;
+    g_quitPending = false;
+    g_quitCode = 0;
+}
+
 // ---- Win32 ------------------------------------------------------------------------
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags)
 {

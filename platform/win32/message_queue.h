@@ -13,3 +13,6 @@ bool queueHasRoom();
 // Takes the next queued message for the modal loop of a message box: queued
 // and paint messages only, never WM_QUIT, no idle callback.
 bool queueTakeForModalLoop(MSG* msg);
+
+// Empties the queue and forgets a pending quit (the test controls, between tests).
+void queueReset();

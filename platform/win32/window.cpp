@@ -141,6 +141,17 @@ WNDPROC windowProc(HWND window)
     return w ? w->proc : nullptr;
 }
 
+void windowResetAll()
+{
+    for (Window& w : g_windows) {
+        if (w.host)
+            SDL_DestroyWindow(w.host);
+        w = Window();
+    }
+    for (WindowClass& c : g_classes)
+        c = WindowClass();
+}
+
 // ---- Classes ----------------------------------------------------------------------
 ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc)
 {

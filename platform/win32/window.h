@@ -24,3 +24,8 @@ void windowReleaseHost(HWND window);
 
 // The window procedure of a live window, or null.
 WNDPROC windowProc(HWND window);
+
+// Forgets every window and class, as the end of a process does: no
+// message is sent, and host windows are closed even if a device still
+// holds one (the test controls, between tests).
+void windowResetAll();

@@ -7,7 +7,11 @@ namespace {
 constexpr float kDefaultMinHorizontalDistance = 0.1f;
 } // namespace
 
-Camera::Camera() : minHorizontalDistance(kDefaultMinHorizontalDistance) {}
+Camera::Camera()
+    : eye(0.0f, 0.0f, 0.0f), target(0.0f, 0.0f, 0.0f), up(0.0f, 0.0f, 0.0f),
+      minHorizontalDistance(kDefaultMinHorizontalDistance)
+{
+}
 
 Vec3 Camera::horizontalOffset() const { return Vec3(target.x - eye.x, 0.0f, target.z - eye.z); }
 

@@ -15,12 +15,6 @@ const Rgb kGreen = {0, 255, 0};
 
 class Batching : public RenderTest {
 protected:
-    void TearDown() override
-    {
-        RenderTest::TearDown();
-        glRendererOptions() = GlRendererOptions();
-    }
-
     void beginScreenFrame()
     {
         clear(D3DCOLOR_XRGB(kBackground.r, kBackground.g, kBackground.b));
@@ -239,7 +233,9 @@ INSTANTIATE_TEST_SUITE_P(IndexSizes, IndexedDraws, ::testing::Values(false, true
 // untextured, shadow material) then a box face (textured or not, one of
 // many materials, more than a batch's material table holds), overlapping
 // at equal depth so draw order decides, under a light. The last columns
-// and rows reach past the edges or lie wholly beyond them.
+// and rows reach past the edges or lie wholly beyond them. Each cell's
+// buffers are as large as a game box's (8 slab corners, 36 mesh vertices),
+// so together they pass the first block of the pool of resident buffers.
 class BatchedFrame : public Batching {
 protected:
     // The straightforward way: each draw copied and drawn on its own.
@@ -289,24 +285,32 @@ protected:
             float x = float(60 + (i % 25) * 32);
             float y = float(20 + (i / 25) * 40);
             std::vector<Vertex> q = screenQuad(x, y, x + 30.0f, y + 30.0f, 0.5f);
-            slabs.push_back(vertexBuffer({q[0], q[1], q[2], q[5]}));
+            std::vector<Vertex> slab = {q[0], q[1], q[2], q[5]};
+            slab.resize(kSlabVertices, q[0]);
+            q.resize(kMeshVertices, q[0]);
+            slabs.push_back(vertexBuffer(slab));
             boxes.push_back(vertexBuffer(q));
         }
         slabIndices = indexBuffer({0, 1, 2, 0, 2, 3}, false);
     }
 
     static constexpr int kCells = 400;
+    static constexpr size_t kSlabVertices = 8;
+    static constexpr size_t kMeshVertices = 36;
     IDirect3DTexture9* crate = nullptr;
     IDirect3DIndexBuffer9* slabIndices = nullptr;
     std::vector<IDirect3DVertexBuffer9*> slabs;
     std::vector<IDirect3DVertexBuffer9*> boxes;
 };
 
-// Batched from resident buffers, twice: the second frame draws from what
-// the first left in OpenGL, its tags written under a newer material table.
+// Batched from resident buffers, twice: the first frame grows the pool,
+// the second draws from what the first left in OpenGL (the slabs from the
+// grown pool's copy), its tags written under a newer material table.
 TEST_F(BatchedFrame, GivesExactlyThePixelsOfOneCopiedFlushPerDraw)
 {
     prepare();
+    const UINT firstBlock = glResidentPoolCapacity(device);
+    ASSERT_GT(firstBlock, 0u);
     std::vector<uint8_t> single = renderFrame(false);
     for (int frame = 0; frame < 2; ++frame) {
         std::vector<uint8_t> batched = renderFrame(true);
@@ -315,6 +319,7 @@ TEST_F(BatchedFrame, GivesExactlyThePixelsOfOneCopiedFlushPerDraw)
         for (size_t i = 0; i < batched.size(); ++i)
             differing += batched[i] != single[i];
         EXPECT_EQ(differing, 0u) << "frame " << frame;
+        EXPECT_GT(glResidentPoolCapacity(device), firstBlock);
     }
     // The frame is not trivially empty: shadows peek out, faces differ.
     EXPECT_FALSE(shows(62, 22, kBackground));

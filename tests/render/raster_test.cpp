@@ -220,11 +220,6 @@ protected:
         glRendererOptions().clipControl = GetParam();
         Raster::SetUp();
     }
-    void TearDown() override
-    {
-        Raster::TearDown();
-        glRendererOptions() = GlRendererOptions();
-    }
 };
 
 TEST_P(DepthRange, DepthIsZeroToOne)

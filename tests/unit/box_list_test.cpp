@@ -9,11 +9,6 @@ namespace {
 
 struct BoxListTest : ::testing::Test {
     HeadlessDevice headless;
-    void TearDown() override
-    {
-        while (!g_boxes.isEmpty())
-            g_boxes.removeLast();
-    }
 };
 
 TEST_F(BoxListTest, AddBoxAppendsInOrderAndKeepsIndices)

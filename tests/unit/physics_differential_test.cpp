@@ -295,3 +295,29 @@ TEST(PhysicsDifferential, TheSortedSplitRuleMatchesTheReference)
     EXPECT_GT(split, 50);
     EXPECT_GT(unsplit, 50);
 }
+
+// Past its budget of comparisons the sorted rule stops comparing and every
+// fast box asks for its own travel: more splitting than the reference asks
+// for, never less. Crates falling side by side far below the arena need no
+// split; a few of them stay within the budget, many pass it.
+TEST(PhysicsDifferential, PastItsBudgetTheSplitRuleAsksForEveryFastBoxsOwnTravel)
+{
+    Box ground, everywhere;
+    setGeometry(ground, Vec3(-20, -10, -20), Vec3(40, 5, 40));
+    // Every path reaches it, so with it the reference asks for each fast box's own travel.
+    setGeometry(everywhere, Vec3(-1.0e6f, -1.0e6f, -1.0e6f), Vec3(2.0e6f, 2.0e6f, 2.0e6f));
+    const float dt = 1.0f / 60.0f, frame = 1.0f / 30.0f, fastTravel = 1.0f;
+    SplitScratch scratch;
+    for (int crates : {40, 400}) {
+        BoxList list;
+        for (int k = 0; k < crates; ++k)
+            addGeometry(list, Vec3(2.0f * float(k % 20), -1.0e4f, 2.0f * float(k / 20)), Vec3(2, 2, 2),
+                        Vec3(0, -900.0f - 0.01f * float(k), 0));
+        const float reference = splitTravelReference(list, ground, dt, frame, fastTravel);
+        const float own = splitTravelReference(list, everywhere, dt, frame, fastTravel);
+        ASSERT_LT(reference, fastTravel) << crates << " crates";
+        ASSERT_GT(own, fastTravel) << crates << " crates";
+        EXPECT_EQ(splitTravel(list, ground, dt, frame, fastTravel, scratch), crates < 100 ? reference : own)
+            << crates << " crates";
+    }
+}

@@ -106,8 +106,21 @@ bool readImage(const std::string& path, std::vector<uint8_t>& rgba, int& width, 
 void useHostInput();
 void hostMouseMotion(HWND window, int x, int y, int dx, int dy);
 void hostFocus(HWND window, bool gained);
+// A key pressed or released, by the host's name for it ("W", "Space",
+// "Left Ctrl", "Up", "Escape"). False for a name the host does not know.
+bool hostKey(HWND window, const char* keyName, bool down);
 // Where the host's pointer is in its window.
 POINT hostPointer();
+
+// ---- Between tests ---------------------------------------------------------------------
+// Puts the platform back as a fresh process has it: every control above off
+// and every setting at its default, no window or window class, an empty
+// queue, no key or button held, the cursor shown at (0, 0), no captured
+// box, an empty draw log, the OpenGL renderer's default options, and the
+// live-object counts at zero (what is still alive is forgotten, not freed:
+// read the counts first). The host's video, once up, stays up. Every test
+// binary's main calls it after each test.
+void resetPlatform();
 
 // ---- Running a program frame by frame ---------------------------------------------------
 // Runs an entry routine (WinMain) on a second thread and hands control back
