@@ -279,6 +279,16 @@ BOOL WINAPI GetCursorPos(LPPOINT point);
 int WINAPI ShowCursor(BOOL show);
 BOOL WINAPI GetKeyboardState(PBYTE keyState);
 
+// A program of the Windows subsystem writes to the console it was started
+// from only once it attaches to it. Here a program always has its starting
+// terminal's streams already, so this fails as Windows does for a process
+// attached to a console: ERROR_ACCESS_DENIED.
+#define ATTACH_PARENT_PROCESS ((DWORD)-1)
+#define ERROR_ACCESS_DENIED 5L
+BOOL WINAPI AttachConsole(DWORD processId);
+DWORD WINAPI GetLastError(void);
+void WINAPI SetLastError(DWORD error);
+
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);
 HGDIOBJ WINAPI GetStockObject(int object);

@@ -2,6 +2,10 @@
 #include <windows.h>
 #include <d3dx9.h>
 
+#include <cstdio>
+#include <string>
+
+#include "app/command_line.h"
 #include "app/device_creation.h"
 #include "app/frame.h"
 #include "app/game_state.h"
@@ -19,6 +23,8 @@ constexpr UINT kBackBufferWidth = 800;
 constexpr UINT kBackBufferHeight = 600;
 // A start-up that cannot build the scene is a failure, and says so.
 constexpr int kStartUpFailedExitCode = 1;
+// As command-line programs do for a wrong option.
+constexpr int kBadCommandLineExitCode = 2;
 
 void registerWindowClass(HINSTANCE instance)
 {
@@ -93,10 +99,38 @@ WPARAM runMessageLoop()
     }
 }
 
+// Reads the command line. False when the game is not to start: --help or
+// --version was asked for, or an option is wrong (`exitCode` says which).
+bool readCommandLine(const char* commandLine, Options& options, int& exitCode)
+{
+    std::string error;
+    const bool parsed = parseOptions(splitCommandLine(commandLine), options, error);
+    if (parsed && !options.help && !options.version)
+        return true;
+    // A program of the Windows subsystem has no console of its own: it
+    // writes to the one it was started from, if there is one.
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "w", stderr);
+    }
+    if (!parsed) {
+        std::fprintf(stderr, "quadrill: %s\n", error.c_str());
+        exitCode = kBadCommandLineExitCode;
+    } else {
+        std::fputs(options.help ? optionsHelp().c_str() : versionText().c_str(), stdout);
+        exitCode = 0;
+    }
+    return false;
+}
+
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
+    Options options;
+    int notStartedExitCode = 0;
+    if (!readCommandLine(commandLine, options, notStartedExitCode))
+        return notStartedExitCode;
     if (!startUp(instance, showCommand))
         return kStartUpFailedExitCode;
     WPARAM exitCode = runMessageLoop();
