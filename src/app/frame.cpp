@@ -12,7 +12,6 @@ namespace {
 
 constexpr float kFriction = 20.0f;
 constexpr float kSpawnCooldownSeconds = 0.1f;
-constexpr float kThrowSpeed = 10.0f;
 
 // A button action runs only when the aim point has moved since the last
 // action and enough time has gathered; either way the aim point is recorded.

@@ -39,7 +39,7 @@ bool resetPlayerCube(float vx, float vy, float vz)
     // the player cube exists: there is nothing to reset then.
     if (g_boxes.isEmpty())
         return true;
-    Box& cube = g_boxes.at(kPlayerCubeIndex);
+    Box& cube = g_boxes.first(); // the player cube
     cube.position.x = g_camera.target.x;
     cube.position.y = g_camera.target.y;
     cube.position.z = g_camera.target.z;

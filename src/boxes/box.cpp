@@ -101,8 +101,8 @@ bool Box::setPosition(float x, float y, float z)
     return rebuildMesh();
 }
 
-// The position moves first, in every case: the physics step's look-ahead
-// copies have no buffers and rely on that.
+// The position moves first, in every case, so that a box without buffers
+// (a plain geometry record) moves too.
 bool Box::moveBy(float dx, float dy, float dz)
 {
     position.x += dx;

@@ -3,8 +3,8 @@
 // and its shadow slab on the ground (8 corners, 36 indices).
 //
 // A box is moved by rewriting its vertices, never by a matrix. A box
-// without buffers serves as a plain geometry record (the physics step's
-// look-ahead copies).
+// without buffers serves as a plain geometry record: it moves, but has
+// nothing to rewrite (tests build scenes of them for the physics step).
 #pragma once
 
 #include <d3d9.h>

@@ -7,3 +7,6 @@
 // instead, provided its index is 4 or more. False only when the crate could
 // not be created.
 bool spawnOrPush(float vx, float vy, float vz);
+
+// The right button throws a crate this fast along the view.
+constexpr float kThrowSpeed = 10.0f;

@@ -38,6 +38,12 @@ void setUpMaterials()
     g_defaultMaterial = makeMaterial(none, white, none, opaqueBlack);
 }
 
+// The spot light's cone, full angles in radians: full light within the
+// inner cone, none beyond the outer, fading between them with this falloff.
+constexpr float kSpotInnerCone = 0.5f;
+constexpr float kSpotOuterCone = 1.0f;
+constexpr float kSpotFalloff = 1.0f;
+
 // What differs between the two lights; both reach 100 units and fade as
 // 1 / (0.1 d).
 struct LightSettings {
@@ -79,7 +85,8 @@ void setUpLights()
 
     // It starts above the centre looking along the view; each frame moves it onto the camera.
     g_spotLight = makeLight({D3DLIGHT_SPOT, none, none, ColorValue(0.0f, 0.0f, 0.5f, 0.5f),
-                             makeVec3(0.0f, 1.0f, 0.0f), g_camera.viewDirection(), 1.0f, 0.5f, 1.0f});
+                             makeVec3(0.0f, 1.0f, 0.0f), g_camera.viewDirection(), kSpotFalloff, kSpotInnerCone,
+                             kSpotOuterCone});
     g_device->SetLight(kSpotLightIndex, &g_spotLight);
     g_device->LightEnable(kSpotLightIndex, TRUE);
 }

@@ -74,7 +74,7 @@ using Determinism = GameTest;
 // rotation and projection matrices) and on the compiler and its flags (the
 // order of operations, whether a multiply and an add are fused). It was
 // recorded with g++ 12 on x86-64 (SSE2, no fused multiply-add) and glibc
-// 2.36, and holds there for the -O2 and the -O0 sanitizer builds alike. Another
+// 2.36, and holds there for the -O2 and the -O1 sanitizer builds alike. Another
 // C library, compiler or target may end the same run in another state: record
 // the hash anew there, after the in-process check below has passed.
 TEST_F(Determinism, AScriptedRunEndsInTheRecordedState)

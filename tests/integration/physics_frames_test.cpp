@@ -205,7 +205,6 @@ TEST_F(Crowd, ThrownAboutInBounceModeForThreeMinutesItStaysInTheArena)
     type('v');
     constexpr int kCrates = 300;
     constexpr int kFrames = 180000 / int(kFrameMs);
-    constexpr float kThrowSpeed = 10.0f;
     constexpr float kHighestAim = 25.0f;
     std::mt19937 random(3);
     std::uniform_real_distribution<float> across(-15.0f, 15.0f), up(-2.0f, kHighestAim), way(-1.0f, 1.0f);

@@ -27,7 +27,6 @@ namespace {
 
 constexpr float kFrameSeconds = 0.016f;
 constexpr float kFriction = 20.0f;
-constexpr float kThrowSpeed = 10.0f;
 constexpr float kArenaInside = 18.0f;
 
 enum Kind { Free, Ground, Touching, Overlapping, Mixed, KindCount };
