@@ -34,6 +34,9 @@ struct PlatformHooks {
     bool refuseDevice = false;        // CreateDevice fails
     bool noHardwareTransform = false; // caps lack D3DDEVCAPS_HWTRANSFORMANDLIGHT
     int failBufferCreationAfter = -1; // that many more buffers succeed, then every creation fails
+
+    // Stands in for the executable's own path (/proc/self/exe) when set.
+    const char* executablePath = nullptr;
 };
 
 PlatformHooks& platformHooks();

@@ -3,6 +3,8 @@
 // The file is opened without blocking and refused unless it is a regular
 // file, so a named pipe or a device put where a texture belongs cannot
 // stall start-up; then at most kMaxImageFileBytes are read into memory.
+// A relative path that is not found from the working directory is looked up
+// in the data folder of an installed game as well (see installedDataPath).
 #include "d3dx9/texture_image.h"
 
 #include <errno.h>
@@ -11,6 +13,8 @@
 #include <unistd.h>
 
 #include <new>
+
+#include "common/hooks.h"
 
 namespace {
 
@@ -49,11 +53,36 @@ const char* kindOf(mode_t mode)
     return nullptr;
 }
 
-} // namespace
-
-TextureVerdict readTextureFile(const char* path, FileBytes& out, std::string& tried)
+std::string executablePath()
 {
-    tried = path;
+    if (platformHooks().executablePath)
+        return platformHooks().executablePath;
+    char buffer[4096];
+    ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer);
+    if (length <= 0 || size_t(length) >= sizeof buffer)
+        return std::string();
+    return std::string(buffer, size_t(length));
+}
+
+// Debian lays an installed game out as /usr/games/NAME with its data in
+// /usr/share/games/NAME/. Going from the executable's own folder rather
+// than from /usr keeps that true wherever the tree is unpacked. Empty when
+// the executable's place is unknown.
+std::string installedDataPath(const char* path)
+{
+    const std::string exe = executablePath();
+    const size_t slash = exe.rfind('/');
+    if (slash == std::string::npos || slash == 0)
+        return std::string();
+    const std::string name = exe.substr(slash + 1);
+    const size_t up = exe.rfind('/', slash - 1);
+    if (name.empty() || up == std::string::npos)
+        return std::string();
+    return exe.substr(0, up) + "/share/games/" + name + "/" + path;
+}
+
+TextureVerdict readFrom(const char* path, FileBytes& out)
+{
     Descriptor file = {open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
     if (file.fd < 0)
         return openProblem(errno);
@@ -85,6 +114,21 @@ TextureVerdict readTextureFile(const char* path, FileBytes& out, std::string& tr
     }
     out.size = got;
     return {};
+}
+
+} // namespace
+
+TextureVerdict readTextureFile(const char* path, FileBytes& out, std::string& tried)
+{
+    tried = path;
+    TextureVerdict verdict = readFrom(path, out);
+    if (verdict.problem != TextureProblem::NotFound || path[0] == '/')
+        return verdict;
+    const std::string installed = installedDataPath(path);
+    if (installed.empty())
+        return verdict;
+    tried = installed;
+    return readFrom(installed.c_str(), out);
 }
 
 std::string currentDirectory()

@@ -229,6 +229,14 @@ std::vector<std::string> shownTexts()
     return texts;
 }
 
+// ---- Files --------------------------------------------------------------------------
+void setExecutablePath(const char* path)
+{
+    static std::string stored;
+    stored = path ? path : "";
+    platformHooks().executablePath = path ? stored.c_str() : nullptr;
+}
+
 // ---- Device -------------------------------------------------------------------------
 void refuseDirect3D(bool refuse) { platformHooks().refuseDirect3D = refuse; }
 void refuseDevice(bool refuse) { platformHooks().refuseDevice = refuse; }

@@ -6,10 +6,15 @@
 #   package_test.py windows ARCHIVE WORK_DIR   unpacks the zip, starts quadrill.exe
 #                                              under Wine from another folder
 #   package_test.py imports ARCHIVE WORK_DIR   reads the import table of the zip's quadrill.exe
+#   package_test.py resources ARCHIVE WORK_DIR reads the icon and version of the zip's quadrill.exe
+#   package_test.py deb PACKAGE WORK_DIR       checks the .deb with lintian, unpacks it with
+#                                              dpkg-deb -x and plays it from another folder
 #
 # A run must find its textures (no failure box), end on Escape with the
 # closing box "Box Count: 10", and exit with 0. Exits 77 (skipped) when a
 # tool is missing.
+import glob
+import gzip
 import os
 import re
 import shutil
@@ -17,9 +22,12 @@ import signal
 import subprocess
 import sys
 import tarfile
+import xml.etree.ElementTree as ElementTree
 import zipfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "support"))
+import pe_resources  # noqa: E402
 import processes  # noqa: E402
 import wine  # noqa: E402
 import xvfb  # noqa: E402
@@ -33,6 +41,8 @@ FAILURE_CAPTIONS = ("Error", "ERROR!", "error!")
 SYSTEM_DLLS = {"d3d9.dll", "user32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "winmm.dll", "ole32.dll",
                "oleaut32.dll", "windowscodecs.dll"}
 OBJDUMP = "x86_64-w64-mingw32-objdump"
+ICON = os.path.join(HERE, "..", "..", "packaging", "icons", "quadrill.ico")
+DEB_TOOLS = ("dpkg-deb", "lintian", "appstreamcli", "desktop-file-validate", "objdump")
 
 WINDOW_TIMEOUT = 90
 DRAW_TIMEOUT = 90
@@ -98,16 +108,41 @@ def play_until_escape(display, game, failure_boxes):
     display.key("Escape", window)
 
 
+def version_of(package):
+    """The version in a package's file name: quadrill-1.2.3-... or quadrill_1.2.3_..."""
+    found = re.match(r"quadrill[-_](\d+(?:\.\d+)+)[-_]", os.path.basename(package))
+    check(found, f"no version in the name {os.path.basename(package)}")
+    return found.group(1)
+
+
+def oldest_glibc(binary):
+    """The newest GLIBC_x.y symbol version a binary asks for."""
+    out = processes.run_step(["objdump", "-T", binary], 60, "reading the dynamic symbols")
+    versions = {tuple(int(n) for n in v.split(".")) for v in re.findall(r"GLIBC_(\d+(?:\.\d+)+)", out)}
+    check(versions, f"{binary} asks for no glibc symbol version")
+    return ".".join(str(n) for n in max(versions))
+
+
 def run_linux(archive, work):
-    missing = xvfb.missing_tools()
+    missing = xvfb.missing_tools() + ([] if shutil.which("objdump") else ["objdump"])
     if missing:
         return f"missing {', '.join(missing)}"
     folder = unpack(archive, work)
+    with open(os.path.join(folder, "README.txt")) as f:
+        readme = f.read()
+    glibc = oldest_glibc(os.path.join(folder, "bin", "quadrill"))
+    check(f"It needs glibc {glibc} or newer" in readme, f"the README should name glibc {glibc}:\n{readme}")
+    play_linux(os.path.join(folder, "quadrill"), work)
+    return None
+
+
+def play_linux(program, work):
+    """Starts the program from a fresh folder with no textures/ on a virtual display."""
     elsewhere = fresh_folder(work, "elsewhere")
     with xvfb.VirtualDisplay() as display:
         env = display.env()
         env.pop("SDL_VIDEODRIVER", None)
-        game = processes.Program([os.path.join(folder, "quadrill")], elsewhere, env,
+        game = processes.Program([program], elsewhere, env,
                                  os.path.join(work, "stdout.txt"), os.path.join(work, "stderr.txt"))
         try:
             # Every message box is also a "CAPTION: TEXT" line on standard error.
@@ -127,6 +162,48 @@ def run_linux(archive, work):
             raise
         finally:
             game.kill()
+
+
+def run_deb(package, work):
+    missing = xvfb.missing_tools() + [t for t in DEB_TOOLS if shutil.which(t) is None]
+    if missing:
+        return f"missing {', '.join(missing)}"
+    version = version_of(package)
+    # Errors fail; warnings and notes are printed, for the release notes.
+    tags = processes.run_step(["lintian", "--fail-on", "error", "--display-info", "--pedantic", package], 600, "lintian")
+    print(f"lintian:\n{tags}", flush=True)
+    control = processes.run_step(["dpkg-deb", "--field", package, "Version", "Depends"], 60, "dpkg-deb --field")
+    print(control, flush=True)
+    check(f"Version: {version}" in control, f"the package's version should be {version}")
+    # Computed from the binary's libraries, not only the ones it loads at run time.
+    check(re.search(r"libc6 \(>= [\d.]+\)", control) and "libsdl2-2.0-0" in control,
+          "Depends should name the libraries the binary links")
+
+    root = fresh_folder(work, "unpacked")
+    processes.run_step(["dpkg-deb", "-x", package, root], 60, "dpkg-deb -x")
+    usr = os.path.join(root, "usr")
+    for texture in ("crate.jpg", "ground.jpg", "brick.jpg"):
+        check(os.path.isfile(os.path.join(usr, "share", "games", "quadrill", "textures", texture)),
+              f"the package has no /usr/share/games/quadrill/textures/{texture}")
+    for side in (48, 256):
+        check(os.path.isfile(os.path.join(usr, "share", "icons", "hicolor", f"{side}x{side}", "apps", "quadrill.png")),
+              f"the package has no {side}x{side} icon")
+    check(os.path.isfile(os.path.join(usr, "share", "man", "man6", "quadrill.6.gz")), "the package has no manual page")
+    processes.run_step(["desktop-file-validate", os.path.join(usr, "share", "applications", "quadrill.desktop")],
+                       60, "desktop-file-validate")
+    metainfo = glob.glob(os.path.join(usr, "share", "metainfo", "*.metainfo.xml"))
+    check(len(metainfo) == 1, f"the package should hold one metainfo file, holds {metainfo}")
+    processes.run_step(["appstreamcli", "validate", "--no-net", metainfo[0]], 120, "appstreamcli validate")
+
+    # Release notes come with each version: the newest entry of each is this one.
+    releases = ElementTree.parse(metainfo[0]).getroot().findall("releases/release")
+    check(releases and releases[0].get("version") == version,
+          f"the metainfo's newest release should be {version}, is {releases[0].get('version') if releases else None}")
+    with gzip.open(os.path.join(usr, "share", "doc", "quadrill", "changelog.gz"), "rt") as f:
+        first = f.readline()
+    check(first.startswith(f"quadrill ({version})"), f"the changelog's newest entry should be {version}: {first}")
+
+    play_linux(os.path.join(usr, "games", "quadrill"), work)
     return None
 
 
@@ -179,7 +256,31 @@ def run_imports(archive, work):
     return None
 
 
-MODES = {"linux": run_linux, "windows": run_windows, "imports": run_imports}
+def run_resources(archive, work):
+    exe = os.path.join(unpack(archive, work), "quadrill.exe")
+    version = version_of(archive)
+    found = pe_resources.resources(exe)
+    # The first group icon is the one Explorer shows: every image of our .ico, unchanged.
+    groups = sorted(ident for kind, ident in found if kind == pe_resources.RT_GROUP_ICON)
+    check(groups, "quadrill.exe has no icon")
+    members = pe_resources.icon_group(found, groups[0])
+    ico = pe_resources.ico_images(ICON)
+    check(sorted(m[0] for m in members) == sorted(ico), f"the exe's icon has sizes {[m[0] for m in members]}")
+    for side, _, bits, ident in members:
+        check(found.get((pe_resources.RT_ICON, ident)) == ico[side], f"the exe's {side}-pixel icon is not ours")
+        check(bits == 32, f"the {side}-pixel icon has {bits} bits per pixel")
+    file_version, product_version, strings = pe_resources.version_info(found)
+    print(f"quadrill.exe: {file_version}, {strings}", flush=True)
+    check(file_version == product_version == f"{version}.0", f"the exe's version is {file_version}, not {version}")
+    for name, expected in (("ProductName", "Quadrill"), ("ProductVersion", version), ("FileVersion", version),
+                           ("OriginalFilename", "quadrill.exe")):
+        check(strings.get(name) == expected, f"the exe's {name} is {strings.get(name)!r}, not {expected!r}")
+    check(strings.get("FileDescription") and strings.get("Comments"), "the exe does not say what it is")
+    return None
+
+
+MODES = {"linux": run_linux, "windows": run_windows, "imports": run_imports, "resources": run_resources,
+         "deb": run_deb}
 
 
 def main():
@@ -191,7 +292,8 @@ def main():
     os.makedirs(work, exist_ok=True)
     try:
         skipped = MODES[mode](archive, work)
-    except (PackageFailure, processes.ProgramError, xvfb.DisplayError, OSError, subprocess.SubprocessError) as e:
+    except (PackageFailure, pe_resources.PeError, processes.ProgramError, xvfb.DisplayError, OSError,
+            subprocess.SubprocessError) as e:
         print(f"FAILED: {e}\n0 passed, 1 failed", flush=True)
         return 1
     if skipped:

@@ -5,6 +5,7 @@
 #include <d3dx9.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -87,6 +88,59 @@ TEST_F(TextureFiles, AbsurdDimensionsAreRefusedBeforeDecoding)
     const char end[] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0, 0, 0, 0};
     png.insert(png.end(), end, end + sizeof end);
     EXPECT_NE(load(writeTemp("huge.png", png)), D3D_OK);
+    EXPECT_EQ(texture, nullptr);
+}
+
+// An installed game lies in PREFIX/games/NAME with its data in
+// PREFIX/share/games/NAME. A tree laid out so, and a working directory with
+// only what a test puts there; both undone on leaving.
+struct InstalledTree {
+    std::filesystem::path root = std::filesystem::path(::testing::TempDir()) / "installed-tree";
+    std::filesystem::path data = root / "share/games/somegame";
+    std::filesystem::path elsewhere = root / "elsewhere";
+    std::filesystem::path previous = std::filesystem::current_path();
+
+    InstalledTree()
+    {
+        std::filesystem::remove_all(root);
+        std::filesystem::create_directories(root / "games");
+        std::filesystem::create_directories(data / "textures");
+        std::filesystem::create_directories(elsewhere / "textures");
+        elsewhere = std::filesystem::canonical(elsewhere);
+        testctl::setExecutablePath((root / "games/somegame").c_str());
+        std::filesystem::current_path(elsewhere);
+    }
+    ~InstalledTree()
+    {
+        testctl::setExecutablePath(nullptr);
+        std::filesystem::current_path(previous);
+        std::filesystem::remove_all(root);
+    }
+};
+
+// Relative paths not found from the working directory are looked for in the
+// installed data folder; the working directory still comes first, absolute
+// paths are only themselves, and the message names every place looked in.
+TEST_F(TextureFiles, RelativePathsFallBackToTheInstalledDataFolder)
+{
+    InstalledTree tree;
+    const std::string crate = sourceDir() + "/textures/crate.jpg";
+    std::filesystem::copy_file(crate, tree.data / "textures/crate.jpg");
+    ASSERT_EQ(load("textures/crate.jpg"), D3D_OK);
+    texture->Release();
+    texture = nullptr;
+
+    std::ofstream(tree.elsewhere / "textures/crate.jpg") << "not a picture";
+    ::testing::internal::CaptureStderr();
+    EXPECT_NE(load("textures/crate.jpg"), D3D_OK);
+    EXPECT_NE(load((tree.elsewhere / "missing.jpg").string()), D3D_OK);
+    EXPECT_NE(load("textures/missing.jpg"), D3D_OK);
+    const std::string cwd = " (working directory \"" + tree.elsewhere.string() + "\"";
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "texture \"textures/crate.jpg\"" + cwd + "): not a format this loader reads: not an image file of a known kind\n"
+              "texture \"" + (tree.elsewhere / "missing.jpg").string() + "\"" + cwd + "): not found\n"
+              "texture \"textures/missing.jpg\"" + cwd + ", also tried \"" +
+                  (tree.data / "textures/missing.jpg").string() + "\"): not found\n");
     EXPECT_EQ(texture, nullptr);
 }
 

@@ -78,6 +78,11 @@ void captureMessageBoxes(std::function<void(const ShownBox&)> whileOpen = nullpt
 const std::vector<ShownBox>& shownBoxes();
 std::vector<std::string> shownTexts();
 
+// ---- Files --------------------------------------------------------------------------
+// Where the platform believes the running executable lies (as /proc/self/exe
+// would say); nullptr returns to the real one.
+void setExecutablePath(const char* path);
+
 // ---- Device -------------------------------------------------------------------------
 void refuseDirect3D(bool refuse);
 void refuseDevice(bool refuse);
