@@ -32,7 +32,7 @@ IDirect3DTexture9* makeTexture(IDirect3DDevice9* device, uint8_t tint)
         for (int x = 0; x < kTextureSize; ++x)
             rgba.insert(rgba.end(), {uint8_t(x ^ y), tint, uint8_t(x + y), 255});
     IDirect3DTexture9* t = nullptr;
-    createTextureRgba(device, kTextureSize, kTextureSize, rgba.data(), &t);
+    testctl::createTexture(device, kTextureSize, kTextureSize, rgba, &t);
     return t;
 }
 

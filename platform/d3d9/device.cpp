@@ -157,6 +157,19 @@ HRESULT IDirect3DDevice9::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT 
     return createIndexBuffer(asImpl(this), length, usage, format, buffer);
 }
 
+HRESULT IDirect3DDevice9::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                                        D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle)
+{
+    if (!texture || sharedHandle)
+        return D3DERR_INVALIDCALL;
+    return createTexture(asImpl(this), width, height, levels, usage, format, pool, texture);
+}
+
+HRESULT IDirect3DDevice9::GetDeviceCaps(D3DCAPS9* caps)
+{
+    return asImpl(this).direct3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, caps);
+}
+
 // ---- State --------------------------------------------------------------------------
 HRESULT IDirect3DDevice9::SetTransform(D3DTRANSFORMSTATETYPE which, const D3DMATRIX* matrix)
 {

@@ -62,8 +62,10 @@ struct RendererBackend {
     void (*clear)(Device& device, DWORD flags, D3DCOLOR color, float z, DWORD stencil);
     void (*draw)(Device& device, const DrawCall& call);
     void (*present)(Device& device);
-    // Pixels are RGBA8, top row first; the renderer makes the mip chain.
-    bool (*createTexture)(Device& device, Texture& texture, const uint8_t* rgba);
+    // Storage for every level, holding the texture's bytes.
+    bool (*createTexture)(Device& device, Texture& texture);
+    // The program has written a level of the texture's bytes (see textureLevel).
+    void (*updateTexture)(Device& device, Texture& texture, UINT level);
     void (*destroyTexture)(Device& device, Texture& texture);
     // A buffer is going away; drop anything kept for it.
     void (*destroyBuffer)(Device& device, BufferData& buffer);

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr DWORD kMaxTextureSize = 8192;
-
 Direct3D* asImpl(IDirect3D9* d) { return static_cast<Direct3D*>(d); }
 
 bool supportedBackBufferFormat(D3DFORMAT f)

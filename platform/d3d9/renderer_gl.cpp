@@ -139,11 +139,18 @@ void present(Device& device)
     glBindFramebuffer(GL_FRAMEBUFFER, gl.framebuffer);
 }
 
-bool createTexture(Device& device, Texture& texture, const uint8_t* rgba)
+bool createTexture(Device& device, Texture& texture)
 {
     GlRenderer& gl = glRenderer(device);
     glMakeCurrent(gl);
-    return glCreateTexture(gl, texture, rgba);
+    return glCreateTexture(gl, texture);
+}
+
+void updateTexture(Device& device, Texture& texture, UINT level)
+{
+    GlRenderer& gl = glRenderer(device);
+    glMakeCurrent(gl);
+    glUpdateTexture(gl, texture, level);
 }
 
 void destroyTexture(Device& device, Texture& texture)
@@ -233,5 +240,5 @@ bool glReadBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int&
 }
 
 const RendererBackend kOpenGLRenderer = {
-    "opengl", create, destroy, clear, draw, present, createTexture, destroyTexture, destroyBuffer,
+    "opengl", create, destroy, clear, draw, present, createTexture, updateTexture, destroyTexture, destroyBuffer,
 };

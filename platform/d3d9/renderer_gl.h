@@ -52,7 +52,8 @@ void glForgetBuffer(GlRenderer* gl, BufferData& buffer);
 uint32_t glPoolCapacity(const GlRenderer& gl);
 
 // Textures (renderer_gl_texture.cpp).
-bool glCreateTexture(GlRenderer& gl, Texture& texture, const uint8_t* rgba);
+bool glCreateTexture(GlRenderer& gl, Texture& texture);
+void glUpdateTexture(GlRenderer& gl, Texture& texture, UINT level);
 void glDestroyTexture(GlRenderer& gl, Texture& texture);
 GLuint glTextureName(const Texture& texture);
 

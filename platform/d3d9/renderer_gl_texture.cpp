@@ -1,29 +1,57 @@
-// renderer_gl_texture.cpp: textures as OpenGL textures with a full mip chain.
+// renderer_gl_texture.cpp: textures as OpenGL textures, each level uploaded
+// from the texture's bytes in system memory when the program writes it.
 #include "d3d9/renderer_gl.h"
 
-bool glCreateTexture(GlRenderer&, Texture& texture, const uint8_t* rgba)
+namespace {
+
+void bindForUpload(const Texture& texture)
+{
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, glTextureName(texture));
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+}
+
+} // namespace
+
+bool glCreateTexture(GlRenderer&, Texture& texture)
 {
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     if (texture.width > UINT(maxSize) || texture.height > UINT(maxSize))
         return false;
-    // Report only this upload's errors, not ones left by earlier calls.
+    // Report only this texture's errors, not ones left by earlier calls.
     while (glGetError() != GL_NO_ERROR) {
     }
     GLuint name = 0;
     glGenTextures(1, &name);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, GLsizei(texture.width), GLsizei(texture.height), 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, rgba);
-    glGenerateMipmap(GL_TEXTURE_2D);
     texture.rendererData = reinterpret_cast<void*>(uintptr_t(name));
+    bindForUpload(texture);
+    // Texels are B, G, R, A bytes, as Direct3D's 32-bit formats lie in memory.
+    for (UINT level = 0; level < texture.levels; ++level) {
+        TextureLevel at = textureLevel(texture, level);
+        glTexImage2D(GL_TEXTURE_2D, GLint(level), GL_RGBA8, GLsizei(at.width), GLsizei(at.height), 0, GL_BGRA,
+                     GL_UNSIGNED_BYTE, texture.bytes.get() + at.offset);
+    }
+    // A shorter chain than down to 1x1 is complete only when OpenGL knows where it ends.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, GLint(texture.levels - 1));
+    // X8R8G8B8 has no alpha: it samples as opaque, whatever the unused byte holds.
+    if (texture.format == D3DFMT_X8R8G8B8)
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
     if (glGetError() == GL_NO_ERROR)
         return true;
     glDeleteTextures(1, &name);
     texture.rendererData = nullptr;
     return false;
+}
+
+void glUpdateTexture(GlRenderer& gl, Texture& texture, UINT level)
+{
+    // Draws recorded before the change show what the texture held then.
+    glForgetTexture(gl, texture);
+    bindForUpload(texture);
+    TextureLevel at = textureLevel(texture, level);
+    glTexSubImage2D(GL_TEXTURE_2D, GLint(level), 0, 0, GLsizei(at.width), GLsizei(at.height), GL_BGRA,
+                    GL_UNSIGNED_BYTE, texture.bytes.get() + at.offset);
 }
 
 void glDestroyTexture(GlRenderer& gl, Texture& texture)

@@ -38,7 +38,8 @@ void draw(Device& device, const DrawCall& call)
 
 void present(Device&) { ++headlessLog().presents; }
 
-bool createTexture(Device&, Texture&, const uint8_t*) { return true; }
+bool createTexture(Device&, Texture&) { return true; }
+void updateTexture(Device&, Texture&, UINT) {}
 void destroyTexture(Device&, Texture&) {}
 void destroyBuffer(Device&, BufferData&) {}
 
@@ -51,5 +52,5 @@ HeadlessLog& headlessLog()
 }
 
 const RendererBackend kHeadlessRenderer = {
-    "headless", create, destroy, clear, draw, present, createTexture, destroyTexture, destroyBuffer,
+    "headless", create, destroy, clear, draw, present, createTexture, updateTexture, destroyTexture, destroyBuffer,
 };

@@ -11,6 +11,8 @@ namespace {
 // No single buffer of the game comes near this; a larger request is a
 // mistake, refused rather than attempted.
 constexpr UINT kMaxBufferBytes = 256u * 1024u * 1024u;
+// X8R8G8B8 and A8R8G8B8 alike.
+constexpr size_t kTexelBytes = 4;
 
 ResourceCounts& countsOf(VertexBuffer* b) { return b->data.counts; }
 ResourceCounts& countsOf(IndexBuffer* b) { return b->data.counts; }
@@ -183,29 +185,55 @@ HRESULT createIndexBuffer(Device& device, UINT length, DWORD usage, D3DFORMAT fo
     return result;
 }
 
-HRESULT createTextureRgba(IDirect3DDevice9* device, UINT width, UINT height, const uint8_t* rgba,
-                          IDirect3DTexture9** out)
+HRESULT createTexture(Device& device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                      D3DPOOL pool, IDirect3DTexture9** out)
 {
-    if (!device || !rgba || !out || width == 0 || height == 0)
+    if (!out || width == 0 || height == 0 || width > kMaxTextureSize || height > kMaxTextureSize)
         return D3DERR_INVALIDCALL;
-    Device& d = asImpl(device);
+    // This subset holds static 32-bit textures in the managed pool, the
+    // kind D3DX makes from a file.
+    if (usage != 0 || pool != D3DPOOL_MANAGED || (format != D3DFMT_X8R8G8B8 && format != D3DFMT_A8R8G8B8))
+        return D3DERR_INVALIDCALL;
+    UINT fullChain = 1;
+    for (UINT side = width > height ? width : height; side > 1; side /= 2)
+        ++fullChain;
+    if (levels > fullChain)
+        return D3DERR_INVALIDCALL;
     Texture* t = new (std::nothrow) Texture();
     if (!t)
         return E_OUTOFMEMORY;
-    t->device = &d;
+    t->device = &device;
     t->width = width;
     t->height = height;
-    t->levels = 1;
-    for (UINT size = width > height ? width : height; size > 1; size /= 2)
-        ++t->levels;
-    if (!d.renderer->createTexture(d, *t, rgba)) {
+    t->levels = levels == 0 ? fullChain : levels;
+    t->format = format;
+    TextureLevel last = textureLevel(*t, t->levels - 1);
+    t->bytes.reset(new (std::nothrow) uint8_t[last.offset + size_t(last.width) * last.height * kTexelBytes]());
+    if (!t->bytes) {
+        delete t;
+        return E_OUTOFMEMORY;
+    }
+    if (!device.renderer->createTexture(device, *t)) {
         delete t;
         return D3DERR_OUTOFVIDEOMEMORY;
     }
-    d.AddRef();
+    device.AddRef();
     ++liveObjectCounts().textures;
     *out = t;
     return D3D_OK;
+}
+
+TextureLevel textureLevel(const Texture& t, UINT level)
+{
+    TextureLevel at;
+    at.width = t.width;
+    at.height = t.height;
+    for (UINT i = 0; i < level; ++i) {
+        at.offset += size_t(at.width) * at.height * kTexelBytes;
+        at.width = at.width > 1 ? at.width / 2 : 1;
+        at.height = at.height > 1 ? at.height / 2 : 1;
+    }
+    return at;
 }
 
 // ---- Bindings ------------------------------------------------------------------------
@@ -233,3 +261,49 @@ HRESULT IDirect3DIndexBuffer9::Unlock() { return unlockBuffer(asImpl(this)->data
 ULONG IDirect3DBaseTexture9::AddRef() { return ++asImpl(this)->counts.publicRefs; }
 ULONG IDirect3DBaseTexture9::Release() { return releasePublic(asImpl(this)); }
 DWORD IDirect3DBaseTexture9::GetLevelCount() { return asImpl(this)->levels; }
+
+HRESULT IDirect3DTexture9::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc)
+{
+    Texture* t = asImpl(this);
+    if (!desc || level >= t->levels)
+        return D3DERR_INVALIDCALL;
+    TextureLevel at = textureLevel(*t, level);
+    *desc = D3DSURFACE_DESC();
+    desc->Format = t->format;
+    desc->Type = D3DRTYPE_SURFACE;
+    desc->Pool = D3DPOOL_MANAGED;
+    desc->MultiSampleType = D3DMULTISAMPLE_NONE;
+    desc->Width = at.width;
+    desc->Height = at.height;
+    return D3D_OK;
+}
+
+// Whole levels only: D3DX locks no part of one.
+HRESULT IDirect3DTexture9::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags)
+{
+    Texture* t = asImpl(this);
+    if (!locked || rect || level >= t->levels || (t->lockedLevels & (1u << level)))
+        return D3DERR_INVALIDCALL;
+    const uint32_t bit = 1u << level;
+    TextureLevel at = textureLevel(*t, level);
+    locked->Pitch = INT(at.width * kTexelBytes);
+    locked->pBits = t->bytes.get() + at.offset;
+    t->lockedLevels |= bit;
+    if (!(flags & D3DLOCK_READONLY))
+        t->writableLevels |= bit;
+    return D3D_OK;
+}
+
+HRESULT IDirect3DTexture9::UnlockRect(UINT level)
+{
+    Texture* t = asImpl(this);
+    if (level >= t->levels || !(t->lockedLevels & (1u << level)))
+        return D3DERR_INVALIDCALL;
+    const uint32_t bit = 1u << level;
+    t->lockedLevels &= ~bit;
+    if (t->writableLevels & bit) {
+        t->writableLevels &= ~bit;
+        t->device->renderer->updateTexture(*t->device, *t, level);
+    }
+    return D3D_OK;
+}

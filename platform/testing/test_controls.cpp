@@ -19,6 +19,7 @@
 #include "d3d9/device.h"
 #include "d3d9/renderer_gl.h"
 #include "d3d9/resources.h"
+#include "d3dx9/d3dx_texture.h"
 #include "win32/cursor.h"
 #include "win32/host_events.h"
 #include "win32/host_video.h"
@@ -248,6 +249,19 @@ int liveBuffers() { return liveObjectCounts().buffers; }
 int liveTextures() { return liveObjectCounts().textures; }
 uint32_t bufferWrites(IDirect3DVertexBuffer9* buffer) { return buffer ? asImpl(buffer)->data.version : 0; }
 HeadlessLog& drawLog() { return headlessLog(); }
+
+HRESULT createTexture(IDirect3DDevice9* device, int width, int height, const std::vector<uint8_t>& rgba,
+                      IDirect3DTexture9** texture)
+{
+    if (!device || width < 1 || height < 1 || rgba.size() != size_t(width) * size_t(height) * 4)
+        return D3DERR_INVALIDCALL;
+    DecodedImage image;
+    image.width = width;
+    image.height = height;
+    image.hasAlpha = true;
+    image.rgba = rgba;
+    return createTextureFromImage(device, image, texture);
+}
 
 bool readBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int& width, int& height)
 {

@@ -98,8 +98,7 @@ TEST_F(Batching, DifferentTexturesEachShowTheirOwn)
 TEST_F(Batching, ATextureReleasedWhileItsDrawsWaitStillShows)
 {
     IDirect3DTexture9* t = nullptr;
-    const uint8_t green[4] = {0, 255, 0, 255};
-    ASSERT_EQ(createTextureRgba(device, 1, 1, green, &t), D3D_OK);
+    ASSERT_EQ(testctl::createTexture(device, 1, 1, {0, 255, 0, 255}, &t), D3D_OK);
     beginScreenFrame();
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetTexture(0, t);

@@ -405,7 +405,7 @@ IDirect3DIndexBuffer9* RenderTest::indexBuffer(const std::vector<uint32_t>& indi
 IDirect3DTexture9* RenderTest::texture(int width, int height, const std::vector<uint8_t>& rgba)
 {
     IDirect3DTexture9* t = nullptr;
-    if (FAILED(createTextureRgba(device, UINT(width), UINT(height), rgba.data(), &t)))
+    if (FAILED(testctl::createTexture(device, width, height, rgba, &t)))
         return nullptr;
     textures_.push_back(t);
     return t;

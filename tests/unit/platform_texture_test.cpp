@@ -58,6 +58,37 @@ TEST_F(TextureFiles, TheGameTexturesLoadWithAFullMipChain)
     EXPECT_EQ(testctl::liveTextures(), 0);
 }
 
+// A picture of sides that are not powers of two is stretched to 512x256 as
+// Direct3D's D3DX stretches it: its corner texels stay, its colours go to
+// B, G, R and its chain runs down to 1x1. (tests/windows compares the
+// whole texture with the Windows build's.)
+TEST_F(TextureFiles, ANonPowerOfTwoPictureIsStretchedToPowerOfTwoSides)
+{
+    const int width = 300, height = 200;
+    std::string ppm = "P6\n300 200\n255\n";
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            ppm += {char(x * 255 / (width - 1)), char(y * 255 / (height - 1)), char(0x40)};
+    ASSERT_EQ(load(writeTemp("npot.ppm", std::vector<char>(ppm.begin(), ppm.end()))), D3D_OK);
+    EXPECT_EQ(texture->GetLevelCount(), 10u);
+    D3DSURFACE_DESC desc = {};
+    ASSERT_EQ(texture->GetLevelDesc(0, &desc), D3D_OK);
+    EXPECT_EQ(desc.Width, 512u);
+    EXPECT_EQ(desc.Height, 256u);
+    EXPECT_EQ(desc.Format, D3DFMT_X8R8G8B8);
+    D3DLOCKED_RECT locked = {};
+    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+    auto texel = [&](int x, int y) {
+        const uint8_t* p = static_cast<const uint8_t*>(locked.pBits) + y * locked.Pitch + x * 4;
+        return std::vector<int>{p[0], p[1], p[2], p[3]};
+    };
+    EXPECT_EQ(texel(0, 0), (std::vector<int>{0x40, 0, 0, 255}));
+    EXPECT_EQ(texel(511, 0), (std::vector<int>{0x40, 0, 255, 255}));
+    EXPECT_EQ(texel(0, 255), (std::vector<int>{0x40, 255, 0, 255}));
+    EXPECT_EQ(texel(511, 255), (std::vector<int>{0x40, 255, 255, 255}));
+    texture->UnlockRect(0);
+}
+
 TEST_F(TextureFiles, MissingAndEmptyFilesAreRefused)
 {
     EXPECT_NE(load(::testing::TempDir() + "does-not-exist.jpg"), D3D_OK);

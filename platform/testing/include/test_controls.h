@@ -5,8 +5,8 @@
 //
 // This folder is the testing library's whole public include path: tests,
 // tools and benchmarks reach the platform through its headers alone. This
-// one brings the draw log's records, the OpenGL renderer's switches and
-// createTextureRgba with it; texture_decoding.h brings the texture loader's
+// one brings the draw log's records and the OpenGL renderer's switches
+// with it; texture_decoding.h brings the texture loader's
 // shared checks and decoders; nothing else of the platform's insides.
 #pragma once
 
@@ -96,6 +96,10 @@ int liveTextures();
 // How many times a vertex buffer's contents have been written (unlocked) so far.
 uint32_t bufferWrites(IDirect3DVertexBuffer9* buffer);
 HeadlessLog& drawLog();
+// A texture of RGBA8 pixels, top row first, made as the texture loader
+// makes one from a file with alpha (power-of-two sides, a full mip chain).
+HRESULT createTexture(IDirect3DDevice9* device, int width, int height, const std::vector<uint8_t>& rgba,
+                      IDirect3DTexture9** texture);
 // The OpenGL back buffer as RGBA8, top row first; false for a headless device.
 bool readBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int& width, int& height);
 // Saves pixels as a PNG as they look on screen: opaque, whatever alpha the
