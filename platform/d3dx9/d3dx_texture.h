@@ -4,7 +4,7 @@
 
 #include <d3d9.h>
 
-#include "d3dx9/texture_image.h"
+#include "d3dx9/texture_file.h"
 
 // A managed texture as D3DXCreateTextureFromFileA makes one from `image`:
 // power-of-two sides, a full box-filtered mip chain, A8R8G8B8 when the

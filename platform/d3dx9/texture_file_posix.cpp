@@ -5,7 +5,7 @@
 // stall start-up; then at most kMaxImageFileBytes are read into memory.
 // A relative path that is not found from the working directory is looked up
 // in the data folder of an installed game as well (see installedDataPath).
-#include "d3dx9/texture_image.h"
+#include "d3dx9/texture_file.h"
 
 #include <errno.h>
 #include <fcntl.h>

@@ -4,4 +4,4 @@
 #pragma once
 
 #include "../../d3dx9/mip_chain.h"
-#include "../../d3dx9/texture_image.h"
+#include "../../d3dx9/texture_file.h"

@@ -1,5 +1,5 @@
-// image_file.cpp: header checks for the image formats the texture loader reads.
-#include "d3dx9/image_file.h"
+// image_checks.cpp: header checks for the image formats the texture loader reads.
+#include "d3dx9/image_checks.h"
 
 #include <string.h>
 

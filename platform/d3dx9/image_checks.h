@@ -1,4 +1,4 @@
-// image_file.h: checks an image file's bytes before anything decodes them,
+// image_checks.h: checks an image file's bytes before anything decodes them,
 // so a truncated file, one that claims absurd dimensions or one built to
 // make the decoder work for minutes is refused up front. Plain C++ over
 // bytes: the Linux and the Windows loader run the same checks.

@@ -1,6 +1,6 @@
-// simple_image.cpp: TGA and PNM decoders. Their headers have passed
+// image_decode_tga_pnm.cpp: TGA and PNM decoders. Their headers have passed
 // checkImageFile; every read of pixel data is still bounded here.
-#include "d3dx9/texture_image.h"
+#include "d3dx9/texture_file.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// texture_image.h: from a texture file to RGBA8 pixels, the part of the
+// texture_file.h: from a texture file to RGBA8 pixels, the part of the
 // texture loader that the Linux and the Windows build share. Each system
 // supplies how a file is opened and how JPEG, PNG and BMP are decoded;
 // the checks, the TGA and PNM decoders and the report are common.
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "image_file.h"
+#include "image_checks.h"
 
 struct DecodedImage {
     int width = 0;

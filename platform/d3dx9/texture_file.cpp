@@ -1,6 +1,6 @@
-// texture_image.cpp: reading, checking and decoding a texture file, and the
+// texture_file.cpp: reading, checking and decoding a texture file, and the
 // line on standard error that says why one was refused.
-#include "d3dx9/texture_image.h"
+#include "d3dx9/texture_file.h"
 
 #include <cstdio>
 #include <new>
