@@ -17,7 +17,7 @@
 
 #include "common/hooks.h"
 #include "d3d9/device.h"
-#include "d3d9/renderer_gl.h"
+#include "d3d9/gl/renderer_state.h"
 #include "d3d9/resources.h"
 #include "d3dx9/d3dx_texture.h"
 #include "win32/cursor.h"

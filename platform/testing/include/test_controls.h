@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "../../d3d9/renderer_gl_controls.h"
+#include "../../d3d9/gl/renderer.h"
 #include "../../d3d9/renderer_headless.h"
 
 namespace testctl {

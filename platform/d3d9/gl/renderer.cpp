@@ -1,9 +1,9 @@
-// renderer_gl.cpp: the OpenGL renderer's context, back buffer, Clear and Present.
-#include "d3d9/renderer_gl.h"
+// renderer.cpp: the OpenGL renderer's context, back buffer, Clear and Present.
+#include "d3d9/gl/renderer_state.h"
 
 #include <new>
 
-#include "d3d9/renderer_gl_fixed_function.h"
+#include "d3d9/gl/fixed_function.h"
 
 namespace {
 
@@ -229,7 +229,7 @@ bool glReadBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int&
     glFlushDraws(gl);
     width = gl.width;
     height = gl.height;
-    // OpenGL's first row is the back buffer's top row (see renderer_gl.h).
+    // OpenGL's first row is the back buffer's top row (see renderer_state.h).
     rgba.resize(size_t(width) * 4 * size_t(height));
     glBindFramebuffer(GL_READ_FRAMEBUFFER, gl.framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

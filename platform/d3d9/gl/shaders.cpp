@@ -1,9 +1,9 @@
-// renderer_gl_shaders.cpp: the GLSL of the fixed-function program.
+// shaders.cpp: the GLSL of the fixed-function program.
 //
 // Vertex stage: Direct3D 9 per-vertex lighting in camera space, then the
 // projection with Direct3D's pixel centres and depth range. Fragment stage:
 // texture stage 0 modulate and specular added after texturing.
-#include "d3d9/renderer_gl_program.h"
+#include "d3d9/gl/program.h"
 
 const char* const kGlVertexShader = R"glsl(
 #version 330 core

@@ -1,5 +1,5 @@
-// renderer_gl_fixed_function.cpp: device state to batch uniforms and GL state.
-#include "d3d9/renderer_gl_fixed_function.h"
+// fixed_function.cpp: device state to batch uniforms and GL state.
+#include "d3d9/gl/fixed_function.h"
 
 #include <cmath>
 #include <cstring>

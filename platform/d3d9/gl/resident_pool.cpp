@@ -1,13 +1,13 @@
-// renderer_gl_resident.cpp: the pool of vertex buffers kept on the OpenGL
+// resident_pool.cpp: the pool of vertex buffers kept on the OpenGL
 // side, its slots, and the uploads of what changed.
-#include "d3d9/renderer_gl_resident.h"
+#include "d3d9/gl/resident_pool.h"
 
 #include <cstddef>
 #include <cstring>
 #include <new>
 
 #include "d3d9/device.h"
-#include "d3d9/renderer_gl_program.h"
+#include "d3d9/gl/program.h"
 
 namespace {
 

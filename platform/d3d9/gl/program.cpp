@@ -1,6 +1,6 @@
-// renderer_gl_program.cpp: building the fixed-function program and feeding
+// program.cpp: building the fixed-function program and feeding
 // it a batch's state.
-#include "d3d9/renderer_gl_program.h"
+#include "d3d9/gl/program.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
-// renderer_gl_drawing.h: the batch that draws are gathered into, shared by
+// batch.h: the batch that draws are gathered into, shared by
 // the two ways a draw joins it: copying its vertices into the batch stream
-// (renderer_gl_draw.cpp) or naming vertices kept in the pool
-// (renderer_gl_pool_draw.cpp).
+// (draw.cpp) or naming vertices kept in the pool
+// (pool_draw.cpp).
 //
 // What is staged comes from one of the two sources; a draw from the other
 // draws what is staged first. Staged indices refer to the stream or the
@@ -12,9 +12,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "d3d9/renderer_gl.h"
-#include "d3d9/renderer_gl_program.h"
-#include "d3d9/renderer_gl_resident.h"
+#include "d3d9/gl/renderer_state.h"
+#include "d3d9/gl/program.h"
+#include "d3d9/gl/resident_pool.h"
 
 struct GlDrawing {
     GlProgram program;

@@ -1,4 +1,4 @@
-// renderer_gl_program.h: the one shader program that emulates Direct3D 9's
+// program.h: the one shader program that emulates Direct3D 9's
 // fixed-function pipeline, its vertex layout and its material table.
 #pragma once
 
@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "d3d9/renderer_gl_fixed_function.h"
+#include "d3d9/gl/fixed_function.h"
 
 // Materials a batch can name; the vertex tag holds the slot in its low byte.
 constexpr int kGlMaxMaterials = 128;

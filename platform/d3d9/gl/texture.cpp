@@ -1,6 +1,6 @@
-// renderer_gl_texture.cpp: textures as OpenGL textures, each level uploaded
+// texture.cpp: textures as OpenGL textures, each level uploaded
 // from the texture's bytes in system memory when the program writes it.
-#include "d3d9/renderer_gl.h"
+#include "d3d9/gl/renderer_state.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-// renderer_gl_draw.cpp: draws gathered into batches, one upload and one
+// draw.cpp: draws gathered into batches, one upload and one
 // OpenGL draw per batch part.
 //
 // A draw from a small vertex buffer names the buffer's vertices in the pool
-// of resident buffers (renderer_gl_pool_draw.cpp); any other draw copies its
+// of resident buffers (pool_draw.cpp); any other draw copies its
 // vertices, as they are at the time of the call, into a stream in CPU
 // memory. Either way each vertex carries a tag: the slot of the draw's
 // material in the material table and whether its texture applies. A batch
@@ -15,7 +15,7 @@
 #include <cstring>
 #include <new>
 
-#include "d3d9/renderer_gl_drawing.h"
+#include "d3d9/gl/batch.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// renderer_gl_controls.h: switches of the OpenGL renderer for tests and
+// renderer.h: switches of the OpenGL renderer for tests and
 // benchmarks. Free of GL and SDL headers so test code can include it.
 #pragma once
 

@@ -1,7 +1,7 @@
-// renderer_gl_pool_draw.cpp: a draw joining the batch as indices into the
+// pool_draw.cpp: a draw joining the batch as indices into the
 // pool of resident vertex buffers, uploading the buffer first if the
 // program changed it since.
-#include "d3d9/renderer_gl_drawing.h"
+#include "d3d9/gl/batch.h"
 
 #include <cstring>
 

@@ -1,11 +1,11 @@
-// renderer_gl_resident.h: vertex buffers kept on the OpenGL side across
+// resident_pool.h: vertex buffers kept on the OpenGL side across
 // frames.
 //
 // Every small vertex buffer that is drawn gets a slot in one large OpenGL
 // buffer, the pool, and is uploaded again only when the program has
 // unlocked it since (its version rose). Draws from it then cost indices
 // alone. Beside each pooled vertex the pool keeps its tag (material slot
-// and textured bit, see renderer_gl_program.h), written when a draw needs
+// and textured bit, see program.h), written when a draw needs
 // another one; a buffer drawn the same way every frame is never touched.
 //
 // The caller keeps Direct3D's ordering: it draws what it has staged before
@@ -18,7 +18,7 @@
 #include <memory>
 #include <vector>
 
-#include "d3d9/renderer_gl_cull.h"
+#include "d3d9/gl/cull.h"
 #include "d3d9/resources.h"
 
 // Larger buffers are copied into the batch stream by each draw instead.

@@ -1,4 +1,4 @@
-// renderer_gl.h: the OpenGL 3.3 renderer, shared between its files.
+// renderer_state.h: the OpenGL 3.3 renderer, shared between its files.
 //
 // The back buffer is an off-screen framebuffer of the device's size with a
 // 24-bit depth and 8-bit stencil buffer; Present stretches it onto the
@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "d3d9/device.h"
-#include "d3d9/renderer_gl_controls.h"
+#include "d3d9/gl/renderer.h"
 
-struct GlDrawing; // batching and the fixed-function program (renderer_gl_draw.cpp)
+struct GlDrawing; // batching and the fixed-function program (draw.cpp)
 
 struct GlRenderer {
     SDL_Window* window = nullptr;
@@ -37,7 +37,7 @@ GlRenderer& glRenderer(Device& device);
 // Makes the device's context current on this thread.
 void glMakeCurrent(GlRenderer& gl);
 
-// Drawing (renderer_gl_draw.cpp). Draws are batched; glFlushDraws puts
+// Drawing (draw.cpp). Draws are batched; glFlushDraws puts
 // everything recorded so far into the back buffer.
 bool glDrawingCreate(GlRenderer& gl);
 void glDrawingDestroy(GlRenderer& gl);
@@ -51,7 +51,7 @@ void glForgetBuffer(GlRenderer* gl, BufferData& buffer);
 // The vertices the pool of resident buffers has room for.
 uint32_t glPoolCapacity(const GlRenderer& gl);
 
-// Textures (renderer_gl_texture.cpp).
+// Textures (texture.cpp).
 bool glCreateTexture(GlRenderer& gl, Texture& texture);
 void glUpdateTexture(GlRenderer& gl, Texture& texture, UINT level);
 void glDestroyTexture(GlRenderer& gl, Texture& texture);

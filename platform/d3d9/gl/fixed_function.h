@@ -1,4 +1,4 @@
-// renderer_gl_fixed_function.h: Direct3D 9 fixed-function state turned into
+// fixed_function.h: Direct3D 9 fixed-function state turned into
 // what the OpenGL program and pipeline take: uniforms in camera space and
 // GL enums. Computed once when a batch opens, so later state changes cannot
 // reach draws already recorded.

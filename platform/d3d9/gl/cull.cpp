@@ -1,6 +1,6 @@
-// renderer_gl_cull.cpp: bounding boxes of pooled buffers and the test of a
+// cull.cpp: bounding boxes of pooled buffers and the test of a
 // box against the view volume in clip space.
-#include "d3d9/renderer_gl_cull.h"
+#include "d3d9/gl/cull.h"
 
 #include <cmath>
 #include <cstring>

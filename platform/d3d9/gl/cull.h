@@ -1,4 +1,4 @@
-// renderer_gl_cull.h: dropping draws of pooled buffers that lie wholly
+// cull.h: dropping draws of pooled buffers that lie wholly
 // outside the view volume, before any vertex of theirs is shaded.
 //
 // A buffer's bounding box is known from its bytes; when all eight corners
@@ -7,7 +7,7 @@
 // without the draw.
 #pragma once
 
-#include "d3d9/renderer_gl_fixed_function.h"
+#include "d3d9/gl/fixed_function.h"
 
 struct GlBounds {
     float lo[3] = {};
