@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "d3d9/renderer_options.h"
+
 struct PlatformHooks {
     // Virtual windows and the recording device: no SDL video, no OpenGL.
     bool headless = false;
@@ -34,6 +36,9 @@ struct PlatformHooks {
     bool refuseDevice = false;        // CreateDevice fails
     bool noHardwareTransform = false; // caps lack D3DDEVCAPS_HWTRANSFORMANDLIGHT
     int failBufferCreationAfter = -1; // that many more buffers succeed, then every creation fails
+
+    // What the renderer of the next device is made with.
+    RendererOptions renderer;
 
     // Stands in for the executable's own path (/proc/self/exe) when set.
     const char* executablePath = nullptr;

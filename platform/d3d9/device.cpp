@@ -56,12 +56,6 @@ bool streamReady(const DeviceState& s)
     return s.stream && s.fvf == kSupportedFvf && s.streamStride >= kSupportedFvfSize;
 }
 
-UINT streamVertexCount(const DeviceState& s)
-{
-    UINT length = s.stream->data.length;
-    return s.streamOffset >= length ? 0 : (length - s.streamOffset) / s.streamStride;
-}
-
 void destroyDevice(Device* d)
 {
     DeviceState& s = d->state;
@@ -76,6 +70,12 @@ void destroyDevice(Device* d)
 }
 
 } // namespace
+
+UINT streamVertexCount(const DeviceState& s)
+{
+    UINT length = s.stream->data.length;
+    return s.streamOffset >= length ? 0 : (length - s.streamOffset) / s.streamStride;
+}
 
 void releaseDeviceFromResource(Device* device)
 {

@@ -8,6 +8,7 @@
 #include "resources.h" // beside it: test_controls.h reaches this header by its path
 
 struct SDL_Window;
+struct RendererOptions;
 
 constexpr int kMaxLights = 8;
 constexpr int kRenderStateCount = 256;
@@ -57,7 +58,7 @@ struct Device;
 struct RendererBackend {
     const char* name;
     // Sets up on the window (null while headless). False: the device is refused.
-    bool (*create)(Device& device, SDL_Window* window);
+    bool (*create)(Device& device, SDL_Window* window, const RendererOptions& options);
     void (*destroy)(Device& device);
     void (*clear)(Device& device, DWORD flags, D3DCOLOR color, float z, DWORD stencil);
     void (*draw)(Device& device, const DrawCall& call);
@@ -90,6 +91,10 @@ struct Device : IDirect3DDevice9 {
 };
 
 inline Device& asImpl(IDirect3DDevice9* d) { return *static_cast<Device*>(d); }
+
+// Whole vertices the bound stream holds past its offset; draws are checked
+// against it before a renderer sees them.
+UINT streamVertexCount(const DeviceState& state);
 
 // Resets the state to Direct3D 9's defaults for a device with these
 // presentation parameters.

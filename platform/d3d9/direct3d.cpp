@@ -125,7 +125,7 @@ HRESULT IDirect3D9::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focus
     d->renderer = platformHooks().headless ? &kHeadlessRenderer : &kOpenGLRenderer;
     d->host = windowRetainHost(window);
     resetDeviceState(d->state, d->params);
-    if (!d->renderer->create(*d, d->host)) {
+    if (!d->renderer->create(*d, d->host, platformHooks().renderer)) {
         windowReleaseHost(window);
         delete d;
         return D3DERR_NOTAVAILABLE;

@@ -17,7 +17,7 @@
 
 #include "common/hooks.h"
 #include "d3d9/device.h"
-#include "d3d9/gl/renderer_state.h"
+#include "d3d9/gl/renderer.h"
 #include "d3d9/resources.h"
 #include "d3dx9/d3dx_texture.h"
 #include "win32/cursor.h"
@@ -263,6 +263,18 @@ HRESULT createTexture(IDirect3DDevice9* device, int width, int height, const std
     return createTextureFromImage(device, image, texture);
 }
 
+void setRendererOptions(const RendererOptions& options)
+{
+    ::RendererOptions& o = platformHooks().renderer;
+    o.batching = options.batching;
+    o.clipControl = options.clipControl;
+    o.residentBuffers = options.residentBuffers;
+}
+
+bool usesClipControl(IDirect3DDevice9* device) { return glUsesClipControl(device); }
+UINT residentPoolCapacity(IDirect3DDevice9* device) { return glResidentPoolCapacity(device); }
+bool finishDevice(IDirect3DDevice9* device) { return glFinishDevice(device); }
+
 bool readBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int& width, int& height)
 {
     return glReadBackBuffer(device, rgba, width, height);
@@ -320,7 +332,6 @@ void resetPlatform()
     keyboardReset();
     hostVideoForgetFailure();
     headlessLog() = HeadlessLog();
-    glRendererOptions() = GlRendererOptions();
     liveObjectCounts() = LiveObjectCounts();
 }
 

@@ -2,6 +2,7 @@
 #include "d3d9/gl/fixed_function.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -138,7 +139,67 @@ void buildSamplerState(const DWORD* ss, GlBatchState& out)
     glColourFromArgb(ss[D3DSAMP_BORDERCOLOR], out.borderColor);
 }
 
+// What buildPipelineState and glBuildBatchState read, and the states that
+// change nothing for vertices without colours (the only layout drawn).
+bool honoured(int state)
+{
+    switch (state) {
+    case D3DRS_ZENABLE:
+    case D3DRS_FILLMODE:
+    case D3DRS_ZWRITEENABLE:
+    case D3DRS_CULLMODE:
+    case D3DRS_ZFUNC:
+    case D3DRS_SPECULARENABLE:
+    case D3DRS_LIGHTING:
+    case D3DRS_AMBIENT:
+    case D3DRS_LOCALVIEWER:
+    case D3DRS_NORMALIZENORMALS:
+    case D3DRS_COLORVERTEX:
+    case D3DRS_DIFFUSEMATERIALSOURCE:
+    case D3DRS_SPECULARMATERIALSOURCE:
+    case D3DRS_AMBIENTMATERIALSOURCE:
+    case D3DRS_EMISSIVEMATERIALSOURCE: return true;
+    default: return false;
+    }
+}
+
+const char* stateName(int state)
+{
+    switch (state) {
+    case D3DRS_SHADEMODE: return "D3DRS_SHADEMODE";
+    case D3DRS_ALPHATESTENABLE: return "D3DRS_ALPHATESTENABLE";
+    case D3DRS_SRCBLEND: return "D3DRS_SRCBLEND";
+    case D3DRS_DESTBLEND: return "D3DRS_DESTBLEND";
+    case D3DRS_ALPHAREF: return "D3DRS_ALPHAREF";
+    case D3DRS_ALPHAFUNC: return "D3DRS_ALPHAFUNC";
+    case D3DRS_DITHERENABLE: return "D3DRS_DITHERENABLE";
+    case D3DRS_ALPHABLENDENABLE: return "D3DRS_ALPHABLENDENABLE";
+    case D3DRS_FOGENABLE: return "D3DRS_FOGENABLE";
+    case D3DRS_STENCILENABLE: return "D3DRS_STENCILENABLE";
+    case D3DRS_TEXTUREFACTOR: return "D3DRS_TEXTUREFACTOR";
+    default: return nullptr;
+    }
+}
+
 } // namespace
+
+void glReportUnhonouredStates(const DeviceState& s, GlStateReport& report)
+{
+    for (int state = 0; state < kRenderStateCount; ++state) {
+        const DWORD value = s.renderStates[state];
+        if (value == report.defaults[state] || report.reported[state] || honoured(state))
+            continue;
+        report.reported[state] = true;
+        const char* name = stateName(state);
+        if (name)
+            std::fprintf(stderr, "OpenGL renderer: %s = %lu is not honoured; drawing as if it were %lu\n", name,
+                         (unsigned long)value, (unsigned long)report.defaults[state]);
+        else
+            std::fprintf(stderr, "OpenGL renderer: render state %d = %lu is not honoured; drawing as if it were %lu\n",
+                         state, (unsigned long)value, (unsigned long)report.defaults[state]);
+        std::fflush(stderr);
+    }
+}
 
 void glColour(const D3DCOLORVALUE& c, float out[4])
 {

@@ -46,6 +46,15 @@ struct GlBatchState {
 
 void glBuildBatchState(const DeviceState& state, bool hasDepthBuffer, GlBatchState& out);
 
+// Render states this renderer does not turn into anything. Drawing with
+// one of them away from its default is said on standard error, once per
+// state: the picture may not be what Direct3D would show.
+struct GlStateReport {
+    DWORD defaults[kRenderStateCount] = {};
+    bool reported[kRenderStateCount] = {};
+};
+void glReportUnhonouredStates(const DeviceState& state, GlStateReport& report);
+
 // A Direct3D colour as the four floats OpenGL takes, r, g, b, a.
 void glColour(const D3DCOLORVALUE& c, float out[4]);
 // A packed A8R8G8B8 colour (a render state, a clear colour) likewise, each

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "d3d9/gl/shaders.h"
+
 namespace {
 
 constexpr GLsizei kLogSize = 2048;
@@ -11,7 +13,8 @@ constexpr GLsizei kLogSize = 2048;
 GLuint compile(GLenum type, const char* source)
 {
     GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
+    const char* parts[] = {kGlShaderVersion, glShaderDeclarations(), source};
+    glShaderSource(shader, GLsizei(sizeof parts / sizeof parts[0]), parts, nullptr);
     glCompileShader(shader);
     GLint ok = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
@@ -75,6 +78,7 @@ bool glProgramCreate(GlProgram& p)
     p.program = glCreateProgram();
     glAttachShader(p.program, vertex);
     glAttachShader(p.program, fragment);
+    glBindShaderAttributes(p.program);
     bool linked = link(p.program);
     glDeleteShader(vertex);
     glDeleteShader(fragment);

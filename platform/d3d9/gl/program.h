@@ -1,5 +1,5 @@
 // program.h: the one shader program that emulates Direct3D 9's
-// fixed-function pipeline, its vertex layout and its material table.
+// fixed-function pipeline, and feeding it a batch's state.
 #pragma once
 
 #include <epoxy/gl.h>
@@ -7,32 +7,7 @@
 #include <cstdint>
 
 #include "d3d9/gl/fixed_function.h"
-
-// Materials a batch can name; the vertex tag holds the slot in its low byte.
-constexpr int kGlMaxMaterials = 128;
-constexpr uint32_t kGlTexturedBit = 0x100;
-
-// A vertex as the batch stream holds it: Direct3D's 32 bytes, then the tag.
-struct GlVertex {
-    float position[3];
-    float normal[3];
-    float texCoord[2];
-    uint32_t tag;
-};
-static_assert(sizeof(GlVertex) == 36, "the vertex layout is shared with the shader");
-
-// One entry of the std140 material block.
-struct GlMaterial {
-    float diffuse[4];
-    float ambient[4];
-    float specular[4];
-    float emissive[4];
-    float power[4];
-};
-static_assert(sizeof(GlMaterial) == 80, "std140 layout of Material");
-
-extern const char* const kGlVertexShader;
-extern const char* const kGlFragmentShader;
+#include "d3d9/gl/shader_interface.h"
 
 struct GlProgram {
     GLuint program = 0;
@@ -56,11 +31,6 @@ struct GlProgram {
     GLint texture = -1;
     GLint hasTexture = -1;
 };
-
-// Binding point of the material block.
-constexpr GLuint kGlMaterialBinding = 0;
-// Texture unit of stage 0.
-constexpr GLuint kGlTextureUnit = 0;
 
 // Compiles and links; false (with the log on standard error) on failure.
 bool glProgramCreate(GlProgram& program);

@@ -1,9 +1,15 @@
-// renderer.cpp: the OpenGL renderer's context, back buffer, Clear and Present.
-#include "d3d9/gl/renderer_state.h"
+// renderer.cpp: the OpenGL renderer's entry points (its RendererBackend):
+// context, back buffer, Clear, Present, and the hand-over of draws,
+// textures and buffers to the files that deal with them.
+#include "d3d9/gl/renderer.h"
 
+#include <cstring>
 #include <new>
 
-#include "d3d9/gl/fixed_function.h"
+#include "d3d9/gl/batch.h"
+#include "d3d9/gl/draw.h"
+#include "d3d9/gl/renderer_state.h"
+#include "d3d9/gl/texture.h"
 
 namespace {
 
@@ -27,11 +33,20 @@ bool createBackBuffer(GlRenderer& gl)
     return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
+GlRenderer& glRenderer(Device& device) { return *static_cast<GlRenderer*>(device.rendererData); }
+
+// Makes the device's context current on this thread.
+void glMakeCurrent(GlRenderer& gl)
+{
+    if (SDL_GL_GetCurrentContext() != gl.context)
+        SDL_GL_MakeCurrent(gl.window, gl.context);
+}
+
 void destroyContext(GlRenderer* gl)
 {
     if (gl->context) {
         glMakeCurrent(*gl);
-        glDrawingDestroy(*gl);
+        glBatchDestroy(*gl);
         glDeleteFramebuffers(1, &gl->framebuffer);
         glDeleteRenderbuffers(1, &gl->colorBuffer);
         glDeleteRenderbuffers(1, &gl->depthBuffer);
@@ -41,7 +56,7 @@ void destroyContext(GlRenderer* gl)
     delete gl;
 }
 
-bool create(Device& device, SDL_Window* window)
+bool create(Device& device, SDL_Window* window, const RendererOptions& options)
 {
     if (!window)
         return false;
@@ -53,6 +68,8 @@ bool create(Device& device, SDL_Window* window)
     if (!gl)
         return false;
     gl->window = window;
+    gl->options = options;
+    memcpy(gl->stateReport.defaults, device.state.renderStates, sizeof gl->stateReport.defaults);
     gl->context = SDL_GL_CreateContext(window);
     if (!gl->context || epoxy_gl_version() < kRequiredGlVersion) {
         destroyContext(gl);
@@ -68,11 +85,11 @@ bool create(Device& device, SDL_Window* window)
     gl->hasDepthBuffer = device.params.EnableAutoDepthStencil != FALSE;
     // Direct3D's depth range is [0, 1]; without glClipControl the vertex
     // shader remaps it.
-    gl->clipControl = glRendererOptions().clipControl &&
+    gl->clipControl = options.clipControl &&
                       (epoxy_gl_version() >= kClipControlGlVersion || epoxy_has_gl_extension("GL_ARB_clip_control"));
     if (gl->clipControl)
         glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
-    if (!createBackBuffer(*gl) || !glDrawingCreate(*gl)) {
+    if (!createBackBuffer(*gl) || !glBatchCreate(*gl)) {
         destroyContext(gl);
         return false;
     }
@@ -90,7 +107,7 @@ void clear(Device& device, DWORD flags, D3DCOLOR color, float z, DWORD stencil)
 {
     GlRenderer& gl = glRenderer(device);
     glMakeCurrent(gl);
-    glFlushDraws(gl);
+    glBatchEnd(gl);
     glBindFramebuffer(GL_FRAMEBUFFER, gl.framebuffer);
     glViewport(0, 0, gl.width, gl.height);
     glDisable(GL_SCISSOR_TEST);
@@ -119,14 +136,14 @@ void draw(Device& device, const DrawCall& call)
 {
     GlRenderer& gl = glRenderer(device);
     glMakeCurrent(gl);
-    glDraw(device, gl, call);
+    glDraw(gl, device.state, call);
 }
 
 void present(Device& device)
 {
     GlRenderer& gl = glRenderer(device);
     glMakeCurrent(gl);
-    glFlushDraws(gl);
+    glBatchEnd(gl);
     int drawableWidth = 0, drawableHeight = 0;
     SDL_GL_GetDrawableSize(gl.window, &drawableWidth, &drawableHeight);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, gl.framebuffer);
@@ -141,23 +158,26 @@ void present(Device& device)
 
 bool createTexture(Device& device, Texture& texture)
 {
-    GlRenderer& gl = glRenderer(device);
-    glMakeCurrent(gl);
-    return glCreateTexture(gl, texture);
+    glMakeCurrent(glRenderer(device));
+    return glCreateTexture(texture);
 }
 
+// Draws recorded with the texture show what it held when they were made.
 void updateTexture(Device& device, Texture& texture, UINT level)
 {
     GlRenderer& gl = glRenderer(device);
     glMakeCurrent(gl);
-    glUpdateTexture(gl, texture, level);
+    glForgetTexture(gl, texture);
+    glUpdateTexture(texture, level);
 }
 
+// Draws recorded with it must reach the back buffer while it still exists.
 void destroyTexture(Device& device, Texture& texture)
 {
     GlRenderer& gl = glRenderer(device);
     glMakeCurrent(gl);
-    glDestroyTexture(gl, texture);
+    glForgetTexture(gl, texture);
+    glDestroyTexture(texture);
 }
 
 void destroyBuffer(Device& device, BufferData& buffer)
@@ -181,20 +201,7 @@ GlRenderer* openGlRendererOf(IDirect3DDevice9* device)
 
 } // namespace
 
-GlRenderer& glRenderer(Device& device) { return *static_cast<GlRenderer*>(device.rendererData); }
-
-void glMakeCurrent(GlRenderer& gl)
-{
-    if (SDL_GL_GetCurrentContext() != gl.context)
-        SDL_GL_MakeCurrent(gl.window, gl.context);
-}
-
-// ---- Controls for tests and benchmarks ------------------------------------------------
-GlRendererOptions& glRendererOptions()
-{
-    static GlRendererOptions options;
-    return options;
-}
+// ---- What the test controls ask -------------------------------------------------------
 
 bool glUsesClipControl(IDirect3DDevice9* device)
 {
@@ -205,7 +212,7 @@ bool glUsesClipControl(IDirect3DDevice9* device)
 UINT glResidentPoolCapacity(IDirect3DDevice9* device)
 {
     GlRenderer* gl = openGlRendererOf(device);
-    return gl ? glPoolCapacity(*gl) : 0;
+    return gl && gl->batch ? gl->batch->pool.capacity : 0;
 }
 
 bool glFinishDevice(IDirect3DDevice9* device)
@@ -214,7 +221,7 @@ bool glFinishDevice(IDirect3DDevice9* device)
     if (!gl)
         return false;
     glMakeCurrent(*gl);
-    glFlushDraws(*gl);
+    glBatchEnd(*gl);
     glFinish();
     return true;
 }
@@ -226,7 +233,7 @@ bool glReadBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int&
         return false;
     GlRenderer& gl = *found;
     glMakeCurrent(gl);
-    glFlushDraws(gl);
+    glBatchEnd(gl);
     width = gl.width;
     height = gl.height;
     // OpenGL's first row is the back buffer's top row (see renderer_state.h).

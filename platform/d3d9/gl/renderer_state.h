@@ -1,4 +1,4 @@
-// renderer_state.h: the OpenGL 3.3 renderer, shared between its files.
+// renderer_state.h: the OpenGL 3.3 renderer's state, shared by its files.
 //
 // The back buffer is an off-screen framebuffer of the device's size with a
 // 24-bit depth and 8-bit stencil buffer; Present stretches it onto the
@@ -11,12 +11,10 @@
 
 #include <SDL.h>
 
-#include <vector>
+#include "d3d9/gl/fixed_function.h"
+#include "d3d9/renderer_options.h"
 
-#include "d3d9/device.h"
-#include "d3d9/gl/renderer.h"
-
-struct GlDrawing; // batching and the fixed-function program (draw.cpp)
+struct GlBatch; // draws gathered for one OpenGL draw (batch.h)
 
 struct GlRenderer {
     SDL_Window* window = nullptr;
@@ -29,34 +27,7 @@ struct GlRenderer {
     bool hasDepthBuffer = false;
     // Depth [0, 1] by glClipControl; otherwise the vertex shader remaps it.
     bool clipControl = false;
-    GlDrawing* drawing = nullptr;
+    RendererOptions options; // as the device was created with
+    GlStateReport stateReport;
+    GlBatch* batch = nullptr;
 };
-
-GlRenderer& glRenderer(Device& device);
-
-// Makes the device's context current on this thread.
-void glMakeCurrent(GlRenderer& gl);
-
-// Drawing (draw.cpp). Draws are batched; glFlushDraws puts
-// everything recorded so far into the back buffer.
-bool glDrawingCreate(GlRenderer& gl);
-void glDrawingDestroy(GlRenderer& gl);
-void glDraw(Device& device, GlRenderer& gl, const DrawCall& call);
-void glFlushDraws(GlRenderer& gl);
-// A texture is going away: draws recorded with it are flushed first.
-void glForgetTexture(GlRenderer& gl, const Texture& texture);
-// A buffer is going away: draws recorded from its pooled copy are flushed
-// first. `gl` is null once the renderer is gone.
-void glForgetBuffer(GlRenderer* gl, BufferData& buffer);
-// The vertices the pool of resident buffers has room for.
-uint32_t glPoolCapacity(const GlRenderer& gl);
-
-// Textures (texture.cpp).
-bool glCreateTexture(GlRenderer& gl, Texture& texture);
-void glUpdateTexture(GlRenderer& gl, Texture& texture, UINT level);
-void glDestroyTexture(GlRenderer& gl, Texture& texture);
-GLuint glTextureName(const Texture& texture);
-
-// The back buffer's pixels, RGBA8 with the top row first. For tests and
-// screenshots; false when the device is not an OpenGL one.
-bool glReadBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int& width, int& height);

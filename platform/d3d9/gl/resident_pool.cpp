@@ -7,7 +7,7 @@
 #include <new>
 
 #include "d3d9/device.h"
-#include "d3d9/gl/program.h"
+#include "d3d9/gl/shader_interface.h"
 
 namespace {
 
@@ -28,12 +28,9 @@ void pointAttributes(GlResidentPool& pool)
 {
     glBindVertexArray(pool.vertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, pool.vertexBuffer);
-    const GLsizei stride = GLsizei(kVertexBytes);
-    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(GlVertex, position)));
-    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(GlVertex, normal)));
-    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(GlVertex, texCoord)));
+    glPointVertexAttributes(GLsizei(kVertexBytes));
     glBindBuffer(GL_ARRAY_BUFFER, pool.tagBuffer);
-    glVertexAttribIPointer(3, 1, GL_UNSIGNED_INT, sizeof(uint32_t), nullptr);
+    glVertexAttribIPointer(kGlTagAttribute, 1, GL_UNSIGNED_INT, sizeof(uint32_t), nullptr);
 }
 
 // Makes room for `wanted` vertices, keeping what the pool holds. The slots
@@ -174,7 +171,7 @@ bool glResidentCreate(GlResidentPool& pool, GLuint indexBuffer)
     glGenBuffers(1, &pool.tagBuffer);
     glBindVertexArray(pool.vertexArray);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
-    for (GLuint attribute = 0; attribute < 4; ++attribute)
+    for (GLuint attribute = 0; attribute < kGlAttributeCount; ++attribute)
         glEnableVertexAttribArray(attribute);
     grow(pool, kInitialPoolVertices);
     return glGetError() == GL_NO_ERROR;

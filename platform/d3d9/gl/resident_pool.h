@@ -5,7 +5,7 @@
 // buffer, the pool, and is uploaded again only when the program has
 // unlocked it since (its version rose). Draws from it then cost indices
 // alone. Beside each pooled vertex the pool keeps its tag (material slot
-// and textured bit, see program.h), written when a draw needs
+// and textured bit, see shader_interface.h), written when a draw needs
 // another one; a buffer drawn the same way every frame is never touched.
 //
 // The caller keeps Direct3D's ordering: it draws what it has staged before

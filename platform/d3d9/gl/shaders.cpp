@@ -2,26 +2,18 @@
 //
 // Vertex stage: Direct3D 9 per-vertex lighting in camera space, then the
 // projection with Direct3D's pixel centres and depth range. Fragment stage:
-// texture stage 0 modulate and specular added after texturing.
-#include "d3d9/gl/program.h"
+// texture stage 0 modulate and specular added after texturing. The
+// constants they name (kMaxLights, kTexturedBit, ...) are declared ahead of
+// them from shader_interface.h.
+#include "d3d9/gl/shaders.h"
+
+const char* const kGlShaderVersion = "#version 330 core\n";
 
 const char* const kGlVertexShader = R"glsl(
-#version 330 core
-layout(location = 0) in vec3 aPosition;
-layout(location = 1) in vec3 aNormal;
-layout(location = 2) in vec2 aTexCoord;
-layout(location = 3) in uint aTag; // material slot, plus kTexturedBit when a texture applies
-
-const int kMaxLights = 8;
-const int kMaxMaterials = 128;
-const uint kMaterialMask = 0xFFu;
-const uint kTexturedBit = 0x100u;
-const int kPoint = 1;
-const int kSpot = 2;
-const int kDirectional = 3;
-// Attenuation denominators at or below this light with this finite factor.
-const float kMinDenominator = 1e-20;
-const float kMaxAttenuation = 1e20;
+in vec3 aPosition;
+in vec3 aNormal;
+in vec2 aTexCoord;
+in uint aTag; // material slot, plus kTexturedBit when a texture applies
 
 struct Material {
     vec4 diffuse;
@@ -133,7 +125,6 @@ void main()
 )glsl";
 
 const char* const kGlFragmentShader = R"glsl(
-#version 330 core
 in vec4 vColor0;
 in vec3 vColor1;
 in vec2 vTexCoord;

@@ -1,6 +1,6 @@
 // texture.cpp: textures as OpenGL textures, each level uploaded
 // from the texture's bytes in system memory when the program writes it.
-#include "d3d9/gl/renderer_state.h"
+#include "d3d9/gl/texture.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ void bindForUpload(const Texture& texture)
 
 } // namespace
 
-bool glCreateTexture(GlRenderer&, Texture& texture)
+bool glCreateTexture(Texture& texture)
 {
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
@@ -44,20 +44,16 @@ bool glCreateTexture(GlRenderer&, Texture& texture)
     return false;
 }
 
-void glUpdateTexture(GlRenderer& gl, Texture& texture, UINT level)
+void glUpdateTexture(const Texture& texture, UINT level)
 {
-    // Draws recorded before the change show what the texture held then.
-    glForgetTexture(gl, texture);
     bindForUpload(texture);
     TextureLevel at = textureLevel(texture, level);
     glTexSubImage2D(GL_TEXTURE_2D, GLint(level), 0, 0, GLsizei(at.width), GLsizei(at.height), GL_BGRA,
                     GL_UNSIGNED_BYTE, texture.bytes.get() + at.offset);
 }
 
-void glDestroyTexture(GlRenderer& gl, Texture& texture)
+void glDestroyTexture(Texture& texture)
 {
-    // Draws recorded with it must reach the back buffer while it still exists.
-    glForgetTexture(gl, texture);
     GLuint name = glTextureName(texture);
     glDeleteTextures(1, &name);
     texture.rendererData = nullptr;

@@ -5,8 +5,7 @@
 //
 // This folder is the testing library's whole public include path: tests,
 // tools and benchmarks reach the platform through its headers alone. This
-// one brings the draw log's records and the OpenGL renderer's switches
-// with it; texture_decoding.h brings the texture loader's
+// one brings the draw log's records with it; texture_decoding.h brings the texture loader's
 // shared checks and decoders; nothing else of the platform's insides.
 #pragma once
 
@@ -17,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "../../d3d9/gl/renderer.h"
 #include "../../d3d9/renderer_headless.h"
 
 namespace testctl {
@@ -100,6 +98,25 @@ HeadlessLog& drawLog();
 // makes one from a file with alpha (power-of-two sides, a full mip chain).
 HRESULT createTexture(IDirect3DDevice9* device, int width, int height, const std::vector<uint8_t>& rgba,
                       IDirect3DTexture9** texture);
+// The OpenGL renderer's switches, for comparing its ways of drawing; the
+// game runs with the defaults. Read when a device is created.
+struct RendererOptions {
+    // Off: every draw is drawn on its own, the reference for the batched picture.
+    bool batching = true;
+    // Off: the vertex shader remaps depth to Direct3D's [0, 1] instead of glClipControl.
+    bool clipControl = true;
+    // Off: every draw copies its vertices, none is kept on the OpenGL side.
+    bool residentBuffers = true;
+};
+void setRendererOptions(const RendererOptions& options);
+// True when the device is an OpenGL one that uses glClipControl.
+bool usesClipControl(IDirect3DDevice9* device);
+// How many vertices the OpenGL renderer's pool of resident vertex buffers
+// has room for now; 0 for a headless device. Tests see by it that the pool grew.
+UINT residentPoolCapacity(IDirect3DDevice9* device);
+// Puts every recorded draw into the back buffer and waits until OpenGL has
+// finished with it. False for a headless device.
+bool finishDevice(IDirect3DDevice9* device);
 // The OpenGL back buffer as RGBA8, top row first; false for a headless device.
 bool readBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int& width, int& height);
 // Saves pixels as a PNG as they look on screen: opaque, whatever alpha the
