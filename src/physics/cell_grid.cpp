@@ -61,8 +61,8 @@ int32_t cellOf(float x)
     const float distance = std::fabs(x);
     if (distance < kFarCellsFrom)
         return floorToInt(x * kInverseCellSize);
-    const int32_t far = int32_t((bitsOf(distance) - bitsOf(kFarCellsFrom)) >> kFarCellUlpBits);
-    return x > 0.0f ? kNearCells + far : -kNearCells - 1 - far;
+    const int32_t farCell = int32_t((bitsOf(distance) - bitsOf(kFarCellsFrom)) >> kFarCellUlpBits);
+    return x > 0.0f ? kNearCells + farCell : -kNearCells - 1 - farCell;
 }
 
 bool reachOf(const Body& body, float dt, CellRange& out, int axes)
