@@ -3,7 +3,6 @@
 #include "d3d9/device.h"
 
 
-#include "d3d9/direct3d.h"
 #include "win32/window.h"
 
 namespace {
@@ -64,7 +63,8 @@ void destroyDevice(Device* d)
     rebind(s.indices, nullptr);
     d->renderer->destroy(*d);
     windowReleaseHost(d->window);
-    releaseDirect3D(d->direct3d);
+    if (d->direct3d)
+        d->direct3d->Release();
     --liveObjectCounts().devices;
     delete d;
 }

@@ -75,11 +75,10 @@ struct RendererBackend {
 extern const RendererBackend kHeadlessRenderer;
 extern const RendererBackend kOpenGLRenderer;
 
-struct Direct3D;
 
 struct Device : IDirect3DDevice9 {
     ULONG refs = 1;
-    Direct3D* direct3d = nullptr;
+    IDirect3D9* direct3d = nullptr; // held while the device lives
     const RendererBackend* renderer = nullptr;
     void* rendererData = nullptr;
     HWND window = nullptr;

@@ -51,12 +51,6 @@ HRESULT checkParameters(const D3DPRESENT_PARAMETERS& p)
 
 } // namespace
 
-void releaseDirect3D(Direct3D* d3d)
-{
-    if (d3d)
-        d3d->Release();
-}
-
 IDirect3D9* WINAPI Direct3DCreate9(UINT sdkVersion)
 {
     if (sdkVersion != D3D_SDK_VERSION || platformHooks().refuseDirect3D)

@@ -6,5 +6,3 @@
 struct Direct3D : IDirect3D9 {
     ULONG refs = 1;
 };
-
-void releaseDirect3D(Direct3D* d3d);

@@ -206,6 +206,22 @@ def check(output, frames, resets):
     return problems, dumps, memory
 
 
+def run_quadrill_sim(sim, script, timeout, label):
+    """quadrill-sim's standard output for the script, or None (said on standard error) when it failed."""
+    run = subprocess.run([sim], input=script, capture_output=True, text=True, timeout=timeout)
+    if run.returncode != 0:
+        print(run.stderr[-20000:], file=sys.stderr)
+        print(f"{label}: quadrill-sim failed with code {run.returncode}", file=sys.stderr)
+        return None
+    return run.stdout
+
+
+def report(label, problems):
+    for problem in problems[:20]:
+        print(f"{label}: {problem}", file=sys.stderr)
+    return 1 if problems else 0
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("sim")
@@ -215,18 +231,14 @@ def main():
     parser.add_argument("--bounce", action="store_true", help="start in bounce mode")
     args = parser.parse_args()
     script, resets = write_script(args.frames, args.seed, args.bounce)
-    run = subprocess.run([args.sim], input=script, capture_output=True, text=True, timeout=args.timeout)
-    if run.returncode != 0:
-        print(run.stderr[-20000:], file=sys.stderr)
-        print(f"soak: quadrill-sim failed with code {run.returncode}", file=sys.stderr)
+    output = run_quadrill_sim(args.sim, script, args.timeout, "soak")
+    if output is None:
         return 1
-    problems, dumps, memory = check(run.stdout, args.frames, resets)
+    problems, dumps, memory = check(output, args.frames, resets)
     counts = [len(d) for d in dumps]
-    print(f"soak: seed {args.seed}{' in bounce mode' if args.bounce else ''}, {args.frames} frames, boxes {counts[0] if counts else 0} to "
-          f"{max(counts, default=0)}, resident memory {memory} KiB")
-    for problem in problems[:20]:
-        print("soak: " + problem, file=sys.stderr)
-    return 1 if problems else 0
+    print(f"soak: seed {args.seed}{' in bounce mode' if args.bounce else ''}, {args.frames} frames, "
+          f"boxes {counts[0] if counts else 0} to {max(counts, default=0)}, resident memory {memory} KiB")
+    return report("soak", problems)
 
 
 if __name__ == "__main__":

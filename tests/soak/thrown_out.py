@@ -20,10 +20,9 @@ an hour; --frame-ms 16 plays on as a player's frames do.
 Run from the folder that holds textures/ (the top of a clone).
 """
 import argparse
-import subprocess
 import sys
 
-from soak import MEMORY_SLACK_KIB, MEMORY_SLACK_SHARE, parse_dumps
+from soak import MEMORY_SLACK_KIB, MEMORY_SLACK_SHARE, parse_dumps, report, run_quadrill_sim
 
 ARENA_BOXES = 10            # the player cube, four walls, five crates
 FIRST_CRATE = ARENA_BOXES
@@ -89,17 +88,13 @@ def main():
     parser.add_argument("--timeout", type=float, default=1200)
     args = parser.parse_args()
     script = write_script(args.crates, args.minutes, args.frame_ms, args.window)
-    run = subprocess.run([args.sim], input=script, capture_output=True, text=True, timeout=args.timeout)
-    if run.returncode != 0:
-        print(run.stderr[-20000:], file=sys.stderr)
-        print(f"thrown out: quadrill-sim failed with code {run.returncode}", file=sys.stderr)
+    output = run_quadrill_sim(args.sim, script, args.timeout, "thrown out")
+    if output is None:
         return 1
-    problems, costs, memory = check(run.stdout, args.crates, args.factor, args.window)
+    problems, costs, memory = check(output, args.crates, args.factor, args.window)
     print(f"thrown out: {args.crates} crates, {args.minutes} minutes; CPU ms per {args.window} frames "
           f"{[round(c) for c in costs]}; resident memory {memory} KiB")
-    for problem in problems[:20]:
-        print("thrown out: " + problem, file=sys.stderr)
-    return 1 if problems else 0
+    return report("thrown out", problems)
 
 
 if __name__ == "__main__":
