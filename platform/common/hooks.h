@@ -8,6 +8,9 @@
 
 #include "d3d9/renderer_options.h"
 
+struct DeviceState;
+struct DrawCall;
+
 struct PlatformHooks {
     // Virtual windows and the recording device: no SDL video, no OpenGL.
     bool headless = false;
@@ -39,6 +42,12 @@ struct PlatformHooks {
 
     // What the renderer of the next device is made with.
     RendererOptions renderer;
+
+    // The headless renderer hands each clear, draw and present here, when
+    // set; it draws nothing itself.
+    void (*headlessClear)(DWORD flags, DWORD color, float z) = nullptr;
+    void (*headlessDraw)(const DeviceState& state, const DrawCall& call) = nullptr;
+    void (*headlessPresent)() = nullptr;
 
     // Stands in for the executable's own path (/proc/self/exe) when set.
     const char* executablePath = nullptr;

@@ -13,12 +13,19 @@ void reportFailure(const char* path, const std::string& tried, const TextureVerd
     std::fprintf(stderr, "texture \"%s\" (working directory \"%s\"", path, where.c_str());
     if (!tried.empty() && tried != path)
         std::fprintf(stderr, ", also tried \"%s\"", tried.c_str());
-    std::fprintf(stderr, "): %s%s%s\n", describe(verdict.problem), verdict.detail ? ": " : "",
-                 verdict.detail ? verdict.detail : "");
+    std::fprintf(stderr, "): %s\n", reasonFor(verdict).c_str());
     std::fflush(stderr);
 }
 
 } // namespace
+
+std::string reasonFor(const TextureVerdict& verdict)
+{
+    std::string reason = describe(verdict.problem);
+    if (verdict.detail)
+        reason += std::string(": ") + verdict.detail;
+    return reason;
+}
 
 TextureVerdict decodeImageFile(const uint8_t* data, size_t size, DecodedImage& out)
 {

@@ -25,6 +25,9 @@ struct FileBytes {
     size_t size = 0;
 };
 
+// "corrupt: a truncated PNG": what the loader says of a refusal.
+std::string reasonFor(const TextureVerdict& verdict);
+
 // Checks the bytes and decodes them.
 TextureVerdict decodeImageFile(const uint8_t* data, size_t size, DecodedImage& out);
 // Reads, checks and decodes a file. On failure writes one line to standard

@@ -27,6 +27,8 @@
 #include "win32/message_queue.h"
 #include "win32/window.h"
 
+#include "draw_log.h"
+
 namespace testctl {
 
 namespace {
@@ -126,6 +128,7 @@ void useHeadless()
 {
     platformHooks().headless = true;
     platformHooks().scriptedInput = true;
+    recordHeadlessDraws();
 }
 
 void useOffscreenOpenGL()
@@ -248,8 +251,6 @@ int liveDevices() { return liveObjectCounts().devices; }
 int liveBuffers() { return liveObjectCounts().buffers; }
 int liveTextures() { return liveObjectCounts().textures; }
 uint32_t bufferWrites(IDirect3DVertexBuffer9* buffer) { return buffer ? asImpl(buffer)->data.version : 0; }
-HeadlessLog& drawLog() { return headlessLog(); }
-
 HRESULT createTexture(IDirect3DDevice9* device, int width, int height, const std::vector<uint8_t>& rgba,
                       IDirect3DTexture9** texture)
 {
@@ -331,7 +332,7 @@ void resetPlatform()
     queueReset();
     keyboardReset();
     hostVideoForgetFailure();
-    headlessLog() = HeadlessLog();
+    resetDrawLog();
     liveObjectCounts() = LiveObjectCounts();
 }
 

@@ -165,7 +165,7 @@ TEST_F(Device, DrawsAreCheckedAndRecordedWithTheirState)
     EXPECT_EQ(d()->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);
     d()->EndScene();
     ASSERT_EQ(testctl::drawLog().draws.size(), 1u);
-    const DrawRecord& r = testctl::drawLog().draws[0];
+    const testctl::DrawRecord& r = testctl::drawLog().draws[0];
     EXPECT_EQ(r.stream, vb);
     EXPECT_EQ(r.material.Power, 7.0f);
     EXPECT_EQ(r.call.primitiveCount, 12u);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/headless_device.h"
+#include "test_controls.h"
 #include "texture_decoding.h"
 
 namespace {
@@ -182,10 +183,11 @@ namespace corpus {
 
 std::string path(const std::string& name) { return sourceDir() + "/tests/fuzz/corpus/" + name; }
 
-TextureVerdict decode(const std::string& name, DecodedImage& image)
+// Empty when the file decodes, else the loader's reason.
+std::string decode(const std::string& name, testctl::DecodedPicture& picture)
 {
     std::vector<char> bytes = readFile(path(name));
-    return decodeImageFile(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), image);
+    return testctl::decodeTextureFile(std::vector<uint8_t>(bytes.begin(), bytes.end()), picture);
 }
 
 } // namespace corpus
@@ -200,61 +202,81 @@ TEST(TextureDecoders, EveryLosslessCopyOfAPictureDecodesToTheSamePixels)
         {"palette.png", "tgamapped.tga"},
     };
     for (const auto& group : sameImages) {
-        DecodedImage first;
-        ASSERT_TRUE(corpus::decode(group[0], first).ok()) << group[0];
+        testctl::DecodedPicture first;
+        ASSERT_EQ(corpus::decode(group[0], first), "") << group[0];
         EXPECT_EQ(first.width, 16);
         EXPECT_EQ(first.height, 12);
         for (size_t i = 1; i < group.size(); ++i) {
-            DecodedImage other;
-            TextureVerdict verdict = corpus::decode(group[i], other);
-            ASSERT_TRUE(verdict.ok()) << group[i] << ": " << describe(verdict.problem);
+            testctl::DecodedPicture other;
+            ASSERT_EQ(corpus::decode(group[i], other), "") << group[i];
             EXPECT_EQ(other.rgba, first.rgba) << group[i] << " against " << group[0];
             EXPECT_EQ(other.hasAlpha, first.hasAlpha) << group[i];
         }
     }
-    DecodedImage rgba;
-    ASSERT_TRUE(corpus::decode("rgba.png", rgba).ok());
+    testctl::DecodedPicture rgba;
+    ASSERT_EQ(corpus::decode("rgba.png", rgba), "");
     EXPECT_TRUE(rgba.hasAlpha);
 }
 
 TEST(TextureDecoders, HostileFilesAreRefusedForWhatTheyAre)
 {
-    const std::vector<std::pair<std::string, TextureProblem>> cases = {
-        {"huge-gif.gif", TextureProblem::Unsupported},   {"huge-tga.tga", TextureProblem::ImageTooLarge},
-        {"huge-png.png", TextureProblem::ImageTooLarge},   {"huge-bmp.bmp", TextureProblem::ImageTooLarge},
-        {"huge-jpeg.jpg", TextureProblem::ImageTooLarge},  {"many-scans.jpg", TextureProblem::ImageTooLarge},
-        {"truncated-baseline.jpg", TextureProblem::Corrupt}, {"truncated-rgb.png", TextureProblem::Corrupt},
-        {"truncated-bmp24.bmp", TextureProblem::Corrupt},  {"image.gif", TextureProblem::Unsupported},
-        {"truncated-tga24.tga", TextureProblem::Corrupt},   {"truncated-raw.ppm", TextureProblem::Corrupt},
+    const std::string unsupported = "not a format this loader reads: ";
+    const std::string tooLarge = "too large: ";
+    const std::string corrupt = "corrupt: ";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"huge-gif.gif", unsupported},   {"huge-tga.tga", tooLarge},          {"huge-png.png", tooLarge},
+        {"huge-bmp.bmp", tooLarge},      {"huge-jpeg.jpg", tooLarge},         {"many-scans.jpg", tooLarge},
+        {"truncated-baseline.jpg", corrupt}, {"truncated-rgb.png", corrupt}, {"truncated-bmp24.bmp", corrupt},
+        {"image.gif", unsupported},      {"truncated-tga24.tga", corrupt},    {"truncated-raw.ppm", corrupt},
     };
-    for (const auto& [name, problem] : cases) {
-        DecodedImage image;
-        EXPECT_EQ(corpus::decode(name, image).problem, problem) << name;
+    for (const auto& [name, kind] : cases) {
+        testctl::DecodedPicture picture;
+        EXPECT_EQ(corpus::decode(name, picture).rfind(kind, 0), 0u) << name << ": " << corpus::decode(name, picture);
     }
-    const uint8_t dds[] = {'D', 'D', 'S', ' ', 124, 0, 0, 0};
-    DecodedImage image;
-    EXPECT_EQ(decodeImageFile(dds, sizeof dds, image).problem, TextureProblem::Unsupported);
+    const std::vector<uint8_t> dds = {'D', 'D', 'S', ' ', 124, 0, 0, 0};
+    testctl::DecodedPicture picture;
+    EXPECT_EQ(testctl::decodeTextureFile(dds, picture), unsupported + "a DDS file");
 }
 
-// The Windows loader's levels, checked here where they can run.
+// The levels D3DX makes, read back through LockRect: sides round up to
+// powers of two, the stretch keeps the ends, and each level averages the
+// one above.
 TEST(MipChain, SidesRoundUpToPowersOfTwoAndEachLevelAveragesTheOneAbove)
 {
-    EXPECT_EQ(powerOfTwoAtLeast(256, 8192), 256);
-    EXPECT_EQ(powerOfTwoAtLeast(257, 8192), 512);
-    EXPECT_EQ(powerOfTwoAtLeast(5000, 4096), 4096);
-    // A 3x1 strip from black to white, stretched to 4x1: the ends stay.
-    const uint8_t strip[] = {0, 0, 0, 255, 128, 128, 128, 255, 255, 255, 255, 255};
-    std::vector<MipLevel> levels = buildMipChain(strip, 3, 1, 4, 1);
-    ASSERT_EQ(levels.size(), 3u); // 4x1, 2x1, 1x1
-    EXPECT_EQ(levels[0].rgba[0], 0);
-    EXPECT_EQ(levels[0].rgba[12], 255);
-    EXPECT_LT(levels[0].rgba[4], levels[0].rgba[8]);
-    for (size_t i = 1; i < levels.size(); ++i) {
-        const MipLevel& above = levels[i - 1];
-        EXPECT_EQ(levels[i].width, above.width / 2);
-        for (int x = 0; x < levels[i].width; ++x)
-            EXPECT_EQ(levels[i].rgba[size_t(x) * 4],
-                      (above.rgba[size_t(x) * 8] + above.rgba[size_t(x) * 8 + 4] + 1) / 2);
+    HeadlessDevice headless;
+    IDirect3DTexture9* texture = nullptr;
+    // A 3x1 strip from black to white, stretched to 4x1.
+    ASSERT_EQ(testctl::createTexture(headless.device, 3, 1, {0, 0, 0, 255, 128, 128, 128, 255, 255, 255, 255, 255},
+                                     &texture),
+              D3D_OK);
+    ASSERT_EQ(texture->GetLevelCount(), 3u); // 4x1, 2x1, 1x1
+    std::vector<std::vector<uint8_t>> levels;
+    for (UINT level = 0; level < texture->GetLevelCount(); ++level) {
+        D3DSURFACE_DESC desc = {};
+        D3DLOCKED_RECT locked = {};
+        ASSERT_EQ(texture->GetLevelDesc(level, &desc), D3D_OK);
+        ASSERT_EQ(texture->LockRect(level, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+        const uint8_t* bytes = static_cast<const uint8_t*>(locked.pBits);
+        levels.emplace_back(bytes, bytes + desc.Width * 4);
+        texture->UnlockRect(level);
     }
-    EXPECT_EQ(levels.back().rgba[3], 255);
+    texture->Release();
+    EXPECT_EQ(levels[0].size(), 16u);
+    EXPECT_EQ(levels[0][0], 0);
+    EXPECT_EQ(levels[0][12], 255);
+    EXPECT_LT(levels[0][4], levels[0][8]);
+    for (size_t i = 1; i < levels.size(); ++i) {
+        const std::vector<uint8_t>& above = levels[i - 1];
+        EXPECT_EQ(levels[i].size(), above.size() / 2);
+        for (size_t x = 0; x < levels[i].size() / 4; ++x)
+            EXPECT_EQ(levels[i][x * 4], (above[x * 8] + above[x * 8 + 4] + 1) / 2);
+    }
+    EXPECT_EQ(levels.back()[3], 255);
+
+    // 257 pixels wide gives 512.
+    ASSERT_EQ(testctl::createTexture(headless.device, 257, 1, std::vector<uint8_t>(257 * 4, 255), &texture), D3D_OK);
+    D3DSURFACE_DESC desc = {};
+    ASSERT_EQ(texture->GetLevelDesc(0, &desc), D3D_OK);
+    EXPECT_EQ(desc.Width, 512u);
+    texture->Release();
 }

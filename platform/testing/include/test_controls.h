@@ -4,19 +4,17 @@
 // answers its message boxes, and reads back what it drew.
 //
 // This folder is the testing library's whole public include path: tests,
-// tools and benchmarks reach the platform through its headers alone. This
-// one brings the draw log's records with it; texture_decoding.h brings the texture loader's
-// shared checks and decoders; nothing else of the platform's insides.
+// tools and benchmarks reach the platform through its headers alone, which
+// include nothing of the platform's own folders.
 #pragma once
 
 #include <windows.h>
 #include <d3d9.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include "../../d3d9/renderer_headless.h"
 
 namespace testctl {
 
@@ -93,7 +91,42 @@ int liveBuffers();
 int liveTextures();
 // How many times a vertex buffer's contents have been written (unlocked) so far.
 uint32_t bufferWrites(IDirect3DVertexBuffer9* buffer);
-HeadlessLog& drawLog();
+// ---- The draw log --------------------------------------------------------------------
+// What the headless device was asked to draw: each call as the program
+// made it, with the state bound at that moment.
+struct DrawRecord {
+    struct Call {
+        D3DPRIMITIVETYPE type;
+        bool indexed;
+        UINT startVertex; // not indexed
+        UINT primitiveCount;
+        INT baseVertexIndex; // indexed
+        UINT minVertexIndex;
+        UINT numVertices;
+        UINT startIndex;
+    } call;
+    D3DMATERIAL9 material;
+    IDirect3DBaseTexture9* texture;
+    IDirect3DVertexBuffer9* stream;
+    UINT streamOffset;
+    UINT streamStride;
+    IDirect3DIndexBuffer9* indices;
+    DWORD fvf;
+    D3DMATRIX world;
+    D3DMATRIX view;
+    D3DMATRIX projection;
+    uint32_t frame; // Present calls before this draw
+};
+
+struct DrawLog {
+    bool recording = true; // off: draws are not kept (long runs, benchmarks)
+    std::vector<DrawRecord> draws;
+    uint32_t presents = 0;
+    DWORD lastClearFlags = 0;
+    D3DCOLOR lastClearColor = 0;
+    float lastClearZ = 0.0f;
+};
+DrawLog& drawLog();
 // A texture of RGBA8 pixels, top row first, made as the texture loader
 // makes one from a file with alpha (power-of-two sides, a full mip chain).
 HRESULT createTexture(IDirect3DDevice9* device, int width, int height, const std::vector<uint8_t>& rgba,

@@ -1,0 +1,65 @@
+// draw_log.cpp: the headless renderer's clears, draws and presents, kept
+// for the tests to read.
+#include "draw_log.h"
+
+#include "common/hooks.h"
+#include "d3d9/device.h"
+#include "test_controls.h"
+
+namespace testctl {
+
+namespace {
+
+DrawLog g_log;
+
+void onClear(DWORD flags, DWORD color, float z)
+{
+    g_log.lastClearFlags = flags;
+    g_log.lastClearColor = color;
+    g_log.lastClearZ = z;
+}
+
+void onDraw(const DeviceState& s, const DrawCall& call)
+{
+    if (!g_log.recording)
+        return;
+    DrawRecord r = {};
+    r.call.type = call.type;
+    r.call.indexed = call.indexed;
+    r.call.startVertex = call.startVertex;
+    r.call.primitiveCount = call.primitiveCount;
+    r.call.baseVertexIndex = call.baseVertexIndex;
+    r.call.minVertexIndex = call.minVertexIndex;
+    r.call.numVertices = call.numVertices;
+    r.call.startIndex = call.startIndex;
+    r.material = s.material;
+    r.texture = s.texture;
+    r.stream = s.stream;
+    r.streamOffset = s.streamOffset;
+    r.streamStride = s.streamStride;
+    r.indices = s.indices;
+    r.fvf = s.fvf;
+    r.world = s.world;
+    r.view = s.view;
+    r.projection = s.projection;
+    r.frame = g_log.presents;
+    g_log.draws.push_back(r);
+}
+
+void onPresent() { ++g_log.presents; }
+
+} // namespace
+
+DrawLog& drawLog() { return g_log; }
+
+void recordHeadlessDraws()
+{
+    PlatformHooks& hooks = platformHooks();
+    hooks.headlessClear = onClear;
+    hooks.headlessDraw = onDraw;
+    hooks.headlessPresent = onPresent;
+}
+
+void resetDrawLog() { g_log = DrawLog(); }
+
+} // namespace testctl
