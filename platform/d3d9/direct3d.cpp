@@ -117,6 +117,7 @@ HRESULT IDirect3D9::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focus
     d->behaviorFlags = behaviorFlags;
     d->window = window;
     d->renderer = platformHooks().headless ? &kHeadlessRenderer : &kOpenGLRenderer;
+    d->owner = ResourceOwner{d, d, d->renderer};
     d->host = windowRetainHost(window);
     resetDeviceState(d->state, d->params);
     if (!d->renderer->create(*d, d->host, platformHooks().renderer)) {

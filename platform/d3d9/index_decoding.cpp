@@ -8,9 +8,11 @@ namespace {
 constexpr size_t kIndicesPerTriangle = 3;
 
 template <typename Index>
-void decode(const uint8_t* bytes, long long base, UINT streamVertices, size_t triangles, std::vector<uint32_t>& out)
+size_t decode(const uint8_t* bytes, long long base, UINT streamVertices, size_t count, uint32_t offset,
+              uint32_t* out)
 {
-    for (size_t t = 0; t < triangles; ++t) {
+    size_t written = 0;
+    for (size_t t = 0; t < count; ++t) {
         long long v[kIndicesPerTriangle] = {};
         bool inside = true;
         for (size_t k = 0; k < kIndicesPerTriangle; ++k) {
@@ -19,21 +21,25 @@ void decode(const uint8_t* bytes, long long base, UINT streamVertices, size_t tr
             v[k] = base + (long long)index;
             inside = inside && v[k] >= 0 && v[k] < (long long)streamVertices;
         }
-        if (inside)
-            out.insert(out.end(), {uint32_t(v[0]), uint32_t(v[1]), uint32_t(v[2])});
+        if (!inside)
+            continue;
+        for (long long vertex : v)
+            out[written++] = offset + uint32_t(vertex);
     }
+    return written;
 }
 
 } // namespace
 
-void decodeTriangles(const DeviceState& s, const DrawCall& call, std::vector<uint32_t>& out)
+size_t decodeTriangles(const DeviceState& s, const DrawCall& call, size_t first, size_t count, uint32_t offset,
+                       uint32_t* out)
 {
-    out.clear();
     const bool wide = s.indices->format == D3DFMT_INDEX32;
-    const uint8_t* bytes = s.indices->data.bytes.get() + size_t(call.startIndex) * (wide ? 4 : 2);
+    const size_t indexBytes = wide ? 4 : 2;
+    const uint8_t* bytes =
+        s.indices->data.bytes.get() + (size_t(call.startIndex) + first * kIndicesPerTriangle) * indexBytes;
     const UINT streamVertices = streamVertexCount(s);
     if (wide)
-        decode<uint32_t>(bytes, call.baseVertexIndex, streamVertices, call.primitiveCount, out);
-    else
-        decode<uint16_t>(bytes, call.baseVertexIndex, streamVertices, call.primitiveCount, out);
+        return decode<uint32_t>(bytes, call.baseVertexIndex, streamVertices, count, offset, out);
+    return decode<uint16_t>(bytes, call.baseVertexIndex, streamVertices, count, offset, out);
 }

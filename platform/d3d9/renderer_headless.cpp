@@ -12,20 +12,20 @@ void destroy(Device&) {}
 
 void clear(Device&, DWORD flags, D3DCOLOR color, float z, DWORD)
 {
-    if (platformHooks().headlessClear)
-        platformHooks().headlessClear(flags, color, z);
+    if (auto seen = platformHooks().headlessClear)
+        seen(flags, color, z);
 }
 
 void draw(Device& device, const DrawCall& call)
 {
-    if (platformHooks().headlessDraw)
-        platformHooks().headlessDraw(device.state, call);
+    if (auto seen = platformHooks().headlessDraw)
+        seen(device.state, call);
 }
 
 void present(Device&)
 {
-    if (platformHooks().headlessPresent)
-        platformHooks().headlessPresent();
+    if (auto seen = platformHooks().headlessPresent)
+        seen();
 }
 
 bool createTexture(Device&, Texture&) { return true; }

@@ -4,7 +4,7 @@
 #include <new>
 
 #include "common/hooks.h"
-#include "d3d9/device.h"
+#include "d3d9/renderer_backend.h"
 
 namespace {
 
@@ -17,27 +17,27 @@ constexpr size_t kTexelBytes = 4;
 ResourceCounts& countsOf(VertexBuffer* b) { return b->data.counts; }
 ResourceCounts& countsOf(IndexBuffer* b) { return b->data.counts; }
 ResourceCounts& countsOf(Texture* t) { return t->counts; }
-Device* deviceOf(VertexBuffer* b) { return b->data.device; }
-Device* deviceOf(IndexBuffer* b) { return b->data.device; }
-Device* deviceOf(Texture* t) { return t->device; }
+const ResourceOwner* ownerOf(VertexBuffer* b) { return b->data.owner; }
+const ResourceOwner* ownerOf(IndexBuffer* b) { return b->data.owner; }
+const ResourceOwner* ownerOf(Texture* t) { return t->owner; }
 
 void destroy(VertexBuffer* b)
 {
-    b->data.device->renderer->destroyBuffer(*b->data.device, b->data);
+    b->data.owner->renderer->destroyBuffer(*b->data.owner->device, b->data);
     --liveObjectCounts().buffers;
     delete b;
 }
 
 void destroy(IndexBuffer* b)
 {
-    b->data.device->renderer->destroyBuffer(*b->data.device, b->data);
+    b->data.owner->renderer->destroyBuffer(*b->data.owner->device, b->data);
     --liveObjectCounts().buffers;
     delete b;
 }
 
 void destroy(Texture* t)
 {
-    t->device->renderer->destroyTexture(*t->device, *t);
+    t->owner->renderer->destroyTexture(*t->owner->device, *t);
     --liveObjectCounts().textures;
     delete t;
 }
@@ -59,11 +59,11 @@ ULONG releasePublic(Resource* r)
     ResourceCounts& counts = countsOf(r);
     if (counts.publicRefs == 0)
         return 0;
-    Device* device = deviceOf(r);
+    IDirect3DDevice9* device = ownerOf(r)->object;
     ULONG left = --counts.publicRefs;
     if (left == 0) {
         freeIfUnused(r);
-        releaseDeviceFromResource(device);
+        device->Release();
     }
     return left;
 }
@@ -129,7 +129,7 @@ bool creationRefused()
 
 // A buffer of `length` zeroed bytes, holding a reference on its device.
 template <typename Buffer>
-HRESULT createBuffer(Device& device, UINT length, DWORD usage, Buffer** out)
+HRESULT createBuffer(const ResourceOwner& owner, UINT length, DWORD usage, Buffer** out)
 {
     if (length == 0 || length > kMaxBufferBytes)
         return D3DERR_INVALIDCALL;
@@ -143,10 +143,10 @@ HRESULT createBuffer(Device& device, UINT length, DWORD usage, Buffer** out)
         delete b;
         return E_OUTOFMEMORY;
     }
-    b->data.device = &device;
+    b->data.owner = &owner;
     b->data.length = length;
     b->data.usage = usage;
-    device.AddRef();
+    owner.object->AddRef();
     ++liveObjectCounts().buffers;
     *out = b;
     return D3D_OK;
@@ -161,10 +161,11 @@ LiveObjectCounts& liveObjectCounts()
 }
 
 // ---- Creation ------------------------------------------------------------------------
-HRESULT createVertexBuffer(Device& device, UINT length, DWORD usage, DWORD fvf, IDirect3DVertexBuffer9** out)
+HRESULT createVertexBuffer(const ResourceOwner& owner, UINT length, DWORD usage, DWORD fvf,
+                           IDirect3DVertexBuffer9** out)
 {
     VertexBuffer* b = nullptr;
-    HRESULT result = createBuffer(device, length, usage, &b);
+    HRESULT result = createBuffer(owner, length, usage, &b);
     if (SUCCEEDED(result)) {
         b->fvf = fvf;
         *out = b;
@@ -172,12 +173,13 @@ HRESULT createVertexBuffer(Device& device, UINT length, DWORD usage, DWORD fvf, 
     return result;
 }
 
-HRESULT createIndexBuffer(Device& device, UINT length, DWORD usage, D3DFORMAT format, IDirect3DIndexBuffer9** out)
+HRESULT createIndexBuffer(const ResourceOwner& owner, UINT length, DWORD usage, D3DFORMAT format,
+                          IDirect3DIndexBuffer9** out)
 {
     if (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32)
         return D3DERR_INVALIDCALL;
     IndexBuffer* b = nullptr;
-    HRESULT result = createBuffer(device, length, usage, &b);
+    HRESULT result = createBuffer(owner, length, usage, &b);
     if (SUCCEEDED(result)) {
         b->format = format;
         *out = b;
@@ -185,7 +187,7 @@ HRESULT createIndexBuffer(Device& device, UINT length, DWORD usage, D3DFORMAT fo
     return result;
 }
 
-HRESULT createTexture(Device& device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+HRESULT createTexture(const ResourceOwner& owner, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                       D3DPOOL pool, IDirect3DTexture9** out)
 {
     if (!out || width == 0 || height == 0 || width > kMaxTextureSize || height > kMaxTextureSize)
@@ -202,7 +204,7 @@ HRESULT createTexture(Device& device, UINT width, UINT height, UINT levels, DWOR
     Texture* t = new (std::nothrow) Texture();
     if (!t)
         return E_OUTOFMEMORY;
-    t->device = &device;
+    t->owner = &owner;
     t->width = width;
     t->height = height;
     t->levels = levels == 0 ? fullChain : levels;
@@ -213,11 +215,11 @@ HRESULT createTexture(Device& device, UINT width, UINT height, UINT levels, DWOR
         delete t;
         return E_OUTOFMEMORY;
     }
-    if (!device.renderer->createTexture(device, *t)) {
+    if (!owner.renderer->createTexture(*owner.device, *t)) {
         delete t;
         return D3DERR_OUTOFVIDEOMEMORY;
     }
-    device.AddRef();
+    owner.object->AddRef();
     ++liveObjectCounts().textures;
     *out = t;
     return D3D_OK;
@@ -303,7 +305,7 @@ HRESULT IDirect3DTexture9::UnlockRect(UINT level)
     t->lockedLevels &= ~bit;
     if (t->writableLevels & bit) {
         t->writableLevels &= ~bit;
-        t->device->renderer->updateTexture(*t->device, *t, level);
+        t->owner->renderer->updateTexture(*t->owner->device, *t, level);
     }
     return D3D_OK;
 }

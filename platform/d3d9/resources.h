@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <memory>
 
-struct Device;
+struct ResourceOwner;
 
 struct ResourceCounts {
     ULONG publicRefs = 1;
@@ -24,7 +24,7 @@ struct ResourceCounts {
 // Bytes of a vertex or index buffer, kept in CPU memory. `version` rises
 // on every Unlock so a renderer can tell when to upload again.
 struct BufferData {
-    Device* device = nullptr;
+    const ResourceOwner* owner = nullptr;
     ResourceCounts counts;
     std::unique_ptr<uint8_t[]> bytes;
     UINT length = 0;
@@ -53,7 +53,7 @@ constexpr UINT kMaxTextureSize = 8192;
 // system memory, as Direct3D keeps it, and the renderer is told when the
 // program unlocks a level it may have written.
 struct Texture : IDirect3DTexture9 {
-    Device* device = nullptr;
+    const ResourceOwner* owner = nullptr;
     ResourceCounts counts;
     UINT width = 0;
     UINT height = 0;
@@ -84,10 +84,12 @@ void rebind(VertexBuffer*& slot, VertexBuffer* next);
 void rebind(IndexBuffer*& slot, IndexBuffer* next);
 void rebind(Texture*& slot, Texture* next);
 
-HRESULT createVertexBuffer(Device& device, UINT length, DWORD usage, DWORD fvf, IDirect3DVertexBuffer9** out);
-HRESULT createIndexBuffer(Device& device, UINT length, DWORD usage, D3DFORMAT format, IDirect3DIndexBuffer9** out);
+HRESULT createVertexBuffer(const ResourceOwner& owner, UINT length, DWORD usage, DWORD fvf,
+                           IDirect3DVertexBuffer9** out);
+HRESULT createIndexBuffer(const ResourceOwner& owner, UINT length, DWORD usage, D3DFORMAT format,
+                          IDirect3DIndexBuffer9** out);
 
-HRESULT createTexture(Device& device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+HRESULT createTexture(const ResourceOwner& owner, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
                       D3DPOOL pool, IDirect3DTexture9** out);
 
 // Objects of each kind alive in the process, for leak checks.

@@ -33,17 +33,12 @@ void appendTriangles(GlRenderer& gl, const PoolStream& ps, size_t firstVertex, s
 void appendIndexed(GlRenderer& gl, const DeviceState& s, const PoolStream& ps, const DrawCall& call)
 {
     GlBatch& b = *gl.batch;
-    decodeTriangles(s, call, b.triangles);
-    const size_t total = b.triangles.size();
-    for (size_t done = 0; done < total;) {
-        const size_t part = total - done < kGlMaxPartIndices ? total - done : kGlMaxPartIndices;
-        if (!glStageRoom(gl, 0, part))
+    const size_t chunk = kGlMaxPartIndices / kGlIndicesPerTriangle;
+    for (size_t first = 0; first < call.primitiveCount; first += chunk) {
+        const size_t count = call.primitiveCount - first < chunk ? call.primitiveCount - first : chunk;
+        if (!glStageRoom(gl, 0, count * kGlIndicesPerTriangle))
             return;
-        uint32_t* out = b.indices.data() + b.indexCount;
-        for (size_t i = 0; i < part; ++i)
-            out[i] = ps.base + b.triangles[done + i];
-        b.indexCount += part;
-        done += part;
+        b.indexCount += decodeTriangles(s, call, first, count, ps.base, b.indices.data() + b.indexCount);
     }
 }
 

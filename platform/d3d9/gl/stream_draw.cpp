@@ -99,7 +99,8 @@ void glStreamDraw(GlRenderer& gl, const DeviceState& s, const DrawCall& call, ui
         appendTriangles(gl, src, call.startVertex, call.primitiveCount);
         return;
     }
-    decodeTriangles(s, call, b.triangles);
+    b.triangles.resize(size_t(call.primitiveCount) * kGlIndicesPerTriangle);
+    b.triangles.resize(decodeTriangles(s, call, 0, call.primitiveCount, 0, b.triangles.data()));
     const size_t wanted = b.triangles.size();
     const size_t first = size_t((long long)call.baseVertexIndex + call.minVertexIndex);
     // A range larger than the index list would copy more than it saves.
