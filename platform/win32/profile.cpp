@@ -26,6 +26,7 @@ constexpr size_t kMaxProfileBytes = 1 << 20;
 struct ProfileKey {
     std::string name;
     std::string value;
+    bool hasValue = false;
 };
 
 struct ProfileSection {
@@ -112,7 +113,8 @@ std::vector<ProfileSection> parseProfile(const std::string& text)
         const size_t equals = line.find('=');
         ProfileKey key;
         key.name = trimmed(line.substr(0, equals));
-        if (equals != std::string::npos)
+        key.hasValue = equals != std::string::npos;
+        if (key.hasValue)
             key.value = unquoted(trimmed(line.substr(equals + 1)));
         sections.back().keys.push_back(key);
     }
@@ -191,10 +193,12 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR default
                 names.push_back(k.name);
         return copyList(names, returned, size);
     }
-    if (found)
-        for (const ProfileKey& k : found->keys)
-            if (sameName(k.name, key))
-                return copyString(k.value, returned, size);
+    const ProfileKey* value = nullptr;
+    for (size_t i = 0; found && !value && i < found->keys.size(); ++i)
+        if (sameName(found->keys[i].name, key))
+            value = &found->keys[i];
+    if (value && value->hasValue)
+        return copyString(value->value, returned, size);
     // Windows cuts trailing blanks off the default.
     std::string fallback = defaultValue ? defaultValue : "";
     while (!fallback.empty() && isBlank(fallback.back()))
