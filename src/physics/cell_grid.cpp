@@ -61,8 +61,9 @@ int32_t cellOf(float x)
     const float distance = std::fabs(x);
     if (distance < kFarCellsFrom)
         return floorToInt(x * kInverseCellSize);
-    const int32_t far = int32_t((bitsOf(distance) - bitsOf(kFarCellsFrom)) >> kFarCellUlpBits);
-    return x > 0.0f ? kNearCells + far : -kNearCells - 1 - far;
+    // Not "far": <windows.h> defines it away.
+    const int32_t beyond = int32_t((bitsOf(distance) - bitsOf(kFarCellsFrom)) >> kFarCellUlpBits);
+    return x > 0.0f ? kNearCells + beyond : -kNearCells - 1 - beyond;
 }
 
 bool reachOf(const Body& body, float dt, CellRange& out, int axes)
