@@ -7,6 +7,9 @@
 
 namespace {
 constexpr float kDefaultMinHorizontalDistance = 0.1f;
+
+// In double precision, where the squares of floats cannot overflow.
+double horizontalLength(const Vec3& v) { return std::sqrt(double(v.x) * v.x + double(v.z) * v.z); }
 } // namespace
 
 Camera::Camera()
@@ -84,7 +87,7 @@ void Camera::turnRight(float angle) { rotateOffset(kWorldUp, angle); }
 bool Camera::pitchCrossesGuard(float angle) const
 {
     const Vec3 offset = target - eye;
-    const double horizontal = std::hypot(double(offset.x), double(offset.z));
+    const double horizontal = horizontalLength(offset);
     const double distance = std::sqrt(horizontal * horizontal + double(offset.y) * double(offset.y));
     // Straight up or down there is no side to stop on.
     if (horizontal == 0.0 || distance <= minHorizontalDistance)
@@ -100,7 +103,7 @@ bool Camera::pitchCrossesGuard(float angle) const
 void Camera::stopPitchAtGuard(bool above)
 {
     const Vec3 offset = target - eye;
-    const double horizontal = std::hypot(double(offset.x), double(offset.z));
+    const double horizontal = horizontalLength(offset);
     const double distance = std::sqrt(horizontal * horizontal + double(offset.y) * double(offset.y));
     const double scale = minHorizontalDistance / horizontal;
     const double height = std::sqrt(distance * distance - double(minHorizontalDistance) * minHorizontalDistance);
