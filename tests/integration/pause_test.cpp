@@ -82,11 +82,25 @@ TEST_F(PauseTest, NothingHappensWhilePausedAndPlayGoesOnAsIfNever)
     EXPECT_EQ(stateHash(), unpaused);
 }
 
-TEST_F(PauseTest, UpperCasePAndOtherButtonsWhilePlayingDoNotPause)
+// Paused, the window is drawn only when it needs painting: here after it
+// went full screen.
+TEST_F(PauseTest, APausedGameDrawsOnlyWhenTheWindowNeedsPainting)
 {
-    type('P');
+    type('P'); // upper case: nothing
     frame();
-    EXPECT_FALSE(g_pause.paused);
+    ASSERT_FALSE(g_pause.paused);
+    type('p');
+    const uint32_t presents = testctl::drawLog().presents;
+    const uint64_t still = stateHash();
+    frames(5);
+    EXPECT_EQ(testctl::drawLog().presents, presents);
+    testctl::keyDown(VK_F11);
+    game->settle();
+    EXPECT_EQ(testctl::drawLog().presents, presents + 1);
+    EXPECT_NE(testctl::drawLog().lastPresentDestination.right, 0) << "drawn full screen";
+    frames(5);
+    EXPECT_EQ(testctl::drawLog().presents, presents + 1);
+    EXPECT_EQ(stateHash(), still);
 }
 
 // Minimised, the world goes on with the clock and nothing is drawn.
