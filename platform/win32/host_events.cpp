@@ -75,7 +75,9 @@ void onKey(const SDL_KeyboardEvent& e)
     else if (e.repeat)
         flags |= KF_REPEAT;
     // The modifiers as they were at this event, not as the messages taken so far say.
-    const UINT message = keyMessageFor(vk, down, (e.keysym.mod & KMOD_ALT) != 0, (e.keysym.mod & KMOD_CTRL) != 0, flags);
+    const bool alt = (e.keysym.mod & KMOD_ALT) != 0;
+    const bool control = (e.keysym.mod & KMOD_CTRL) != 0;
+    const UINT message = keyMessageFor(vk, down, alt, control, flags);
     queuePost(window, message, WPARAM(vk), keyMessageLParam(e.keysym.scancode, flags), true);
 }
 

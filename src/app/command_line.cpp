@@ -52,10 +52,12 @@ const OptionSpec kOptions[] = {
     {"--sensitivity", "X", "turn X times as far per pixel of mouse movement (0.01 to 100; default 1)",
      takeSensitivity},
     {"--invert-look", nullptr, "moving the mouse up looks down", takeSwitch<&Options::invertLook, true>},
-    {"--no-invert-look", nullptr, "moving the mouse up looks up (the default)", takeSwitch<&Options::invertLook, false>},
+    {"--no-invert-look", nullptr, "moving the mouse up looks up (the default)",
+     takeSwitch<&Options::invertLook, false>},
     {"--vsync", nullptr, "wait for the display's refresh to show each frame", takeSwitch<&Options::vsync, true>},
     {"--no-vsync", nullptr, "show each frame at once (the default)", takeSwitch<&Options::vsync, false>},
-    {"--fullscreen", nullptr, "fill the screen (Alt+Enter or F11 switches while playing)", takeSwitch<&Options::fullscreen, true>},
+    {"--fullscreen", nullptr, "fill the screen (Alt+Enter or F11 switches while playing)",
+     takeSwitch<&Options::fullscreen, true>},
     {"--windowed", nullptr, "play in a window (the default)", takeSwitch<&Options::fullscreen, false>},
 };
 

@@ -71,7 +71,8 @@ class QuadrillSim(unittest.TestCase):
         self.assertEqual(dumps[3], dumps[4], "nothing moves while paused")
 
     def test_a_malformed_line_stops_the_run_with_its_number(self):
-        for bad, problem in [("frame", "usage: frame"), ("keydown Q", "keydown"), ("mouse middle sideways", "mouse left|right|middle"),
+        for bad, problem in [("frame", "usage: frame"), ("keydown Q", "keydown"),
+                             ("mouse middle sideways", "mouse left|right|middle"),
                              ("frames 3 x", "usage: frames"), ("jump", "unknown command 'jump'"),
                              ("frames -3 16", "-3 is out of range (0 to 10000000)"),
                              ("frame 99999999999999999999", "99999999999999999999 is out of range"),
