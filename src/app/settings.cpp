@@ -71,8 +71,9 @@ std::string settingsFilePath()
     char folder[MAX_PATH];
     if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
         return "";
-    // Windows takes '/' between folders as well as '\'.
-    return std::string(folder) + "/" + kFolderName + "/" + kFileName;
+    // Joined the way the folder's own path is: '\' on Windows, '/' elsewhere.
+    const char* separator = std::strchr(folder, '\\') ? "\\" : "/";
+    return std::string(folder) + separator + kFolderName + separator + kFileName;
 }
 
 void readSettingsFile(const std::string& path, Settings& settings, std::vector<std::string>& warnings)
