@@ -1,6 +1,7 @@
 // control_modes.cpp: keys, mouse look and the aiming marker.
 #include "game/control_modes.h"
 
+#include "app/frame.h"
 #include "app/game_state.h"
 #include "app/settings.h"
 
@@ -20,9 +21,12 @@ constexpr int kKeyD = 'D';
 float mouseTurn(LONG pixels) { return float(pixels) * kMouseSensitivity * g_settings.mouseSensitivity; }
 
 // The cursor is held at the desktop's centre; its offset since the last
-// frame turns the view, then it is put back.
+// frame turns the view, then it is put back. Not while the game is
+// minimised or hidden: the pointer is the player's other programs' then.
 void mouseLook()
 {
+    if (!gameWindowOnScreen())
+        return;
     GetCursorPos(&g_cursorPos);
     const LONG centreX = g_desktopRect.right / 2;
     const LONG centreY = g_desktopRect.bottom / 2;

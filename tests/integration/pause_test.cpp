@@ -7,6 +7,7 @@
 #include "app/pause.h"
 #include "support/game_fixture.h"
 #include "support/state_hash.h"
+#include "support/value_printers.h"
 
 namespace {
 
@@ -113,8 +114,14 @@ TEST_F(GameTest, AMinimisedGameGoesOnInRealTimeWithoutDrawing)
     frames(10);
     ShowWindow(g_window, SW_MINIMIZE);
     const uint32_t presents = testctl::drawLog().presents;
+    const int cursorMoves = testctl::setCursorPosCalls();
+    const Vec3 view = g_camera.target - g_camera.eye;
+    lookBy(30, 10); // the pointer, used elsewhere, is left alone
     frames(10);
     EXPECT_EQ(testctl::drawLog().presents, presents);
+    EXPECT_EQ(testctl::setCursorPosCalls(), cursorMoves);
+    EXPECT_VEC3_EQ(g_camera.target - g_camera.eye, view);
+    lookBy(0, 0);
     ShowWindow(g_window, SW_RESTORE);
     frames(10);
     EXPECT_EQ(testctl::drawLog().presents, presents + 10);
