@@ -55,6 +55,8 @@ void advancePhysics(float seconds)
         physicsStep(steps.seconds);
 }
 
+bool gameWindowOnScreen() { return IsWindowVisible(g_window) && !IsIconic(g_window); }
+
 void runFrame()
 {
     g_frameSeconds = g_timer.elapsed(true);
@@ -75,6 +77,6 @@ void runFrame()
 
     updateLights();
 
-    if (!renderFrame())
+    if (gameWindowOnScreen() && !renderFrame())
         MessageBoxA(nullptr, "poop", "poop", MB_OK);
 }

@@ -2,8 +2,12 @@
 #pragma once
 
 // Runs when the message queue is empty: timing, physics, the control mode,
-// the mouse-button actions, the lights, and drawing.
+// the mouse-button actions, the lights, and drawing (only while the window
+// can be seen).
 void runFrame();
+
+// False while the game window is minimised or hidden: nobody sees a frame.
+bool gameWindowOnScreen();
 
 // The physics of one frame: gravity and the step, as many times as
 // planFrameSteps says (a fast crate that can meet something sub-steps the

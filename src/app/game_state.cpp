@@ -3,6 +3,7 @@
 // destroyed in the reverse order after WinMain returns.
 #include "app/game_state.h"
 
+HWND g_window = nullptr;
 IDirect3DDevice9* g_device = nullptr;
 IDirect3DTexture9* g_crateTexture = nullptr;
 IDirect3DTexture9* g_groundTexture = nullptr;
