@@ -55,8 +55,6 @@ void advancePhysics(float seconds)
         physicsStep(steps.seconds);
 }
 
-bool gameWindowOnScreen() { return IsWindowVisible(g_window) && !IsIconic(g_window); }
-
 void runFrame()
 {
     g_frameSeconds = g_timer.elapsed(true);

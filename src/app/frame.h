@@ -6,9 +6,6 @@
 // can be seen).
 void runFrame();
 
-// False while the game window is minimised or hidden: nobody sees a frame.
-bool gameWindowOnScreen();
-
 // The physics of one frame: gravity and the step, as many times as
 // planFrameSteps says (a fast crate that can meet something sub-steps the
 // whole world, by design).

@@ -33,3 +33,5 @@ BoxList g_boxes;
 Box g_aimer;
 Box g_ground;
 Vec3 g_lastAimPoint(0.0f, 0.0f, 0.0f);
+
+bool gameWindowOnScreen() { return IsWindowVisible(g_window) && !IsIconic(g_window); }

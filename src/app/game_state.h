@@ -16,6 +16,8 @@
 
 // The game's window, once created.
 extern HWND g_window;
+// False while the game window is minimised or hidden: nobody sees a frame.
+bool gameWindowOnScreen();
 extern IDirect3DDevice9* g_device;
 extern IDirect3DTexture9* g_crateTexture;
 extern IDirect3DTexture9* g_groundTexture;

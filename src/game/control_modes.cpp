@@ -1,7 +1,6 @@
 // control_modes.cpp: keys, mouse look and the aiming marker.
 #include "game/control_modes.h"
 
-#include "app/frame.h"
 #include "app/game_state.h"
 #include "app/settings.h"
 
