@@ -47,7 +47,7 @@ struct PlatformHooks {
     // set; it draws nothing itself.
     void (*headlessClear)(DWORD flags, DWORD color, float z) = nullptr;
     void (*headlessDraw)(const DeviceState& state, const DrawCall& call) = nullptr;
-    void (*headlessPresent)() = nullptr;
+    void (*headlessPresent)(const RECT* destination) = nullptr;
 
     // Stands in for the executable's own path (/proc/self/exe) when set.
     const char* executablePath = nullptr;

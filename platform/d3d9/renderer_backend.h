@@ -31,7 +31,9 @@ struct RendererBackend {
     void (*destroy)(Device& device);
     void (*clear)(Device& device, DWORD flags, D3DCOLOR color, float z, DWORD stencil);
     void (*draw)(Device& device, const DrawCall& call);
-    void (*present)(Device& device);
+    // Shows the back buffer stretched over `destination` of the window's
+    // client area, the rest black; over the whole client area when null.
+    void (*present)(Device& device, const RECT* destination);
     // Storage for every level, holding the texture's bytes.
     bool (*createTexture)(Device& device, Texture& texture);
     // The program has written a level of the texture's bytes (see textureLevel).

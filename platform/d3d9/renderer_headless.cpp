@@ -22,10 +22,10 @@ void draw(Device& device, const DrawCall& call)
         seen(device.state, call);
 }
 
-void present(Device&)
+void present(Device&, const RECT* destination)
 {
     if (auto seen = platformHooks().headlessPresent)
-        seen();
+        seen(destination);
 }
 
 bool createTexture(Device&, Texture&) { return true; }

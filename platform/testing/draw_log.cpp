@@ -46,7 +46,11 @@ void onDraw(const DeviceState& s, const DrawCall& call)
     g_log.draws.push_back(r);
 }
 
-void onPresent() { ++g_log.presents; }
+void onPresent(const RECT* destination)
+{
+    ++g_log.presents;
+    g_log.lastPresentDestination = destination ? *destination : RECT{0, 0, 0, 0};
+}
 
 } // namespace
 

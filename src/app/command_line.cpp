@@ -1,6 +1,8 @@
 // command_line.cpp: splitting the command line and reading its options.
 #include "app/command_line.h"
 
+#include "app/settings.h"
+
 namespace {
 
 #ifndef QUADRILL_VERSION
@@ -27,9 +29,36 @@ bool takeVersion(Options& options, const char*, std::string&)
     return true;
 }
 
+bool takeSensitivity(Options& options, const char* value, std::string& reason)
+{
+    float sensitivity = 0.0f;
+    if (!parseSensitivity(value, sensitivity, reason))
+        return false;
+    options.sensitivity = sensitivity;
+    return true;
+}
+
+// A pair of switches, --name and its opposite, sets one setting on or off.
+template <std::optional<bool> Options::*setting, bool on>
+bool takeSwitch(Options& options, const char*, std::string&)
+{
+    options.*setting = on;
+    return true;
+}
+
 const OptionSpec kOptions[] = {
     {"--help", nullptr, "print these options and exit", takeHelp},
     {"--version", nullptr, "print the game's version and exit", takeVersion},
+    {"--sensitivity", "X", "turn X times as far per pixel of mouse movement (0.01 to 100; default 1)",
+     takeSensitivity},
+    {"--invert-look", nullptr, "moving the mouse up looks down", takeSwitch<&Options::invertLook, true>},
+    {"--no-invert-look", nullptr, "moving the mouse up looks up (the default)",
+     takeSwitch<&Options::invertLook, false>},
+    {"--vsync", nullptr, "wait for the display's refresh to show each frame", takeSwitch<&Options::vsync, true>},
+    {"--no-vsync", nullptr, "show each frame at once (the default)", takeSwitch<&Options::vsync, false>},
+    {"--fullscreen", nullptr, "fill the screen (Alt+Enter or F11 switches while playing)",
+     takeSwitch<&Options::fullscreen, true>},
+    {"--windowed", nullptr, "play in a window (the default)", takeSwitch<&Options::fullscreen, false>},
 };
 
 const OptionSpec* findOption(const std::string& name)
@@ -109,9 +138,23 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
     return true;
 }
 
+void Options::applyTo(Settings& settings) const
+{
+    if (sensitivity)
+        settings.mouseSensitivity = *sensitivity;
+    if (invertLook)
+        settings.invertLook = *invertLook;
+    if (vsync)
+        settings.vsync = *vsync;
+    if (fullscreen)
+        settings.fullscreen = *fullscreen;
+}
+
 std::string optionsHelp()
 {
-    std::string text = "usage: quadrill [OPTION]...\nWithout options the game starts as it always has.\n";
+    std::string text = "usage: quadrill [OPTION]...\nWithout options the game starts as it always has.\n"
+                       "Options override the settings file, " +
+                       (settingsFilePath().empty() ? std::string("settings.ini") : settingsFilePath()) + ".\n";
     for (const OptionSpec& spec : kOptions) {
         std::string left = std::string("  ") + spec.name + (spec.value ? std::string(" ") + spec.value : "");
         if (left.size() < 24)

@@ -75,6 +75,6 @@ void runFrame()
 
     updateLights();
 
-    if (!renderFrame())
+    if (gameWindowOnScreen() && !renderFrame())
         MessageBoxA(nullptr, "poop", "poop", MB_OK);
 }

@@ -2,7 +2,8 @@
 #pragma once
 
 // Runs when the message queue is empty: timing, physics, the control mode,
-// the mouse-button actions, the lights, and drawing.
+// the mouse-button actions, the lights, and drawing (only while the window
+// can be seen).
 void runFrame();
 
 // The physics of one frame: gravity and the step, as many times as

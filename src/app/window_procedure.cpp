@@ -1,9 +1,15 @@
 // window_procedure.cpp: the window procedure. It hands every message to the
-// mouse tracker, acts on quit requests and the single-letter key commands,
-// and always passes the message on to the default handling. It never draws.
+// mouse tracker, acts on quit requests and the key commands, and passes the
+// message on to the default handling. It draws only while the game is
+// paused, when the window needs painting.
 #include "app/window_procedure.h"
 
+#include "app/fullscreen.h"
 #include "app/game_state.h"
+#include "app/pause.h"
+#include "game/arena.h"
+#include "game/crate_removal.h"
+#include "render/frame_render.h"
 
 namespace {
 
@@ -13,11 +19,25 @@ constexpr WPARAM kResetPlayerKey = 'c';
 constexpr WPARAM kToggleCollisionKey = 'v';
 constexpr WPARAM kTogglePointLightKey = 'n';
 constexpr WPARAM kToggleSpotLightKey = 'm';
+// Keys of our own, beside those.
+constexpr WPARAM kPauseKey = 'p';
+constexpr WPARAM kReturnPlayerKey = 'r';
+constexpr WPARAM kRemoveCrateKey = VK_DELETE;
+constexpr WPARAM kFullscreenKey = VK_F11; // and Alt+Enter
 
 void toggle(bool& flag) { flag = !flag; }
 
+bool isRepeat(LPARAM lParam) { return (HIWORD(lParam) & KF_REPEAT) != 0; }
+
+bool isAltEnter(WPARAM key, LPARAM lParam) { return key == VK_RETURN && (HIWORD(lParam) & KF_ALTDOWN); }
+
 void onCharacter(WPARAM code)
 {
+    if (g_pause.paused) {
+        if (code == kPauseKey)
+            resumeGame(0);
+        return;
+    }
     switch (code) {
     case kToggleShadowsKey: toggle(g_shadowsEnabled); break;
     case kToggleCameraModeKey: toggle(g_freeCameraMode); break;
@@ -27,8 +47,48 @@ void onCharacter(WPARAM code)
         break;
     case kTogglePointLightKey: toggle(g_pointLightEnabled); break;
     case kToggleSpotLightKey: toggle(g_spotLightEnabled); break;
+    case kPauseKey: pauseGame(); break;
+    case kReturnPlayerKey: returnPlayerCubeToStart(); break;
     default: break;
     }
+}
+
+// A held key repeats; these act once a press.
+void onKeyDown(HWND window, WPARAM key, LPARAM lParam)
+{
+    if (key == VK_ESCAPE)
+        PostQuitMessage(0);
+    if (isRepeat(lParam))
+        return;
+    if (key == kFullscreenKey)
+        toggleFullscreen(window);
+    if (key == kRemoveCrateKey && !g_pause.paused)
+        removeCrateAtAim();
+}
+
+void onSystemKeyDown(HWND window, WPARAM key, LPARAM lParam)
+{
+    if (isAltEnter(key, lParam) && !isRepeat(lParam))
+        toggleFullscreen(window);
+}
+
+// A click while paused resumes; the middle button removes a crate.
+void onButtonDown(UINT message)
+{
+    if (g_pause.paused)
+        resumeGame(message);
+    else if (message == WM_MBUTTONDOWN)
+        removeCrateAtAim();
+}
+
+// While paused nothing else draws the window.
+void onPaint(HWND window)
+{
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    EndPaint(window, &paint);
+    if (g_pause.paused && g_device)
+        renderFrame();
 }
 
 } // namespace
@@ -49,24 +109,35 @@ bool resetPlayerCube(float vx, float vy, float vz)
 
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    g_mouse.onMessage(message, lParam);
+    if (!pauseHoldsBack(message))
+        g_mouse.onMessage(message, lParam);
     switch (message) {
     case WM_DESTROY:
     case WM_CLOSE:
         PostQuitMessage(0);
         break;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        BeginPaint(window, &paint);
-        EndPaint(window, &paint);
+    case WM_PAINT:
+        onPaint(window);
         break;
-    }
     case WM_KEYDOWN:
-        if (wParam == VK_ESCAPE)
-            PostQuitMessage(0);
+        onKeyDown(window, wParam, lParam);
+        break;
+    case WM_SYSKEYDOWN:
+        onSystemKeyDown(window, wParam, lParam);
+        break;
+    case WM_SYSCHAR:
+        // Windows would beep at Alt+Enter's character: there is no menu to
+        // choose from.
+        if (wParam == '\r' && (HIWORD(lParam) & KF_ALTDOWN))
+            return 0;
         break;
     case WM_CHAR:
         onCharacter(wParam);
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        onButtonDown(message);
         break;
     default:
         break;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "app/game_state.h"
 #include "test_controls.h"
@@ -17,6 +18,7 @@ constexpr int kCentreY = kDesktopHeight / 2;
 
 struct GameTest : ::testing::Test {
     std::unique_ptr<testctl::ProgramRunner> game;
+    std::string commandLine; // WinMain's
 
     // Override to change the platform before the game starts.
     virtual void beforeStart() {}
@@ -27,7 +29,17 @@ struct GameTest : ::testing::Test {
         testctl::captureMessageBoxes();
         testctl::setDesktopSize(kDesktopWidth, kDesktopHeight);
         beforeStart();
-        game.reset(new testctl::ProgramRunner(WinMain));
+        game.reset(new testctl::ProgramRunner(WinMain, commandLine));
+        game->start();
+    }
+    // Ends the game and starts it afresh in the same process, with what
+    // start-up leaves as it is put back as a fresh process has it.
+    void restart()
+    {
+        ASSERT_EQ(game->quit(), 0);
+        g_lastAimPoint = Vec3(0.0f, 0.0f, 0.0f);
+        g_mouse = MouseButtons();
+        game.reset(new testctl::ProgramRunner(WinMain, commandLine));
         game->start();
     }
     void TearDown() override { game.reset(); }

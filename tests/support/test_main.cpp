@@ -5,10 +5,14 @@
 // whole, in any order, gives each test what a process of its own would.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <new>
 #include <string>
 
+#include "app/fullscreen.h"
 #include "app/game_state.h"
+#include "app/pause.h"
+#include "app/settings.h"
 #include "physics/physics_step.h"
 #include "test_controls.h"
 
@@ -55,6 +59,10 @@ void resetGameState()
     g_camera = Camera();
     g_lastAimPoint = Vec3(0.0f, 0.0f, 0.0f);
     g_physicsStepMethod = PhysicsStepMethod::BroadPhase;
+    g_window = nullptr;
+    g_settings = Settings();
+    g_pause = PauseState();
+    g_fullscreen = FullscreenState();
 }
 
 void addCount(std::string& text, int count, const char* what)
@@ -81,6 +89,10 @@ struct FreshStateBetweenTests : ::testing::EmptyTestEventListener {
 
 int main(int argc, char** argv)
 {
+    // The tests play with the default settings, whatever the player's are:
+    // no settings file can be found under a configuration folder that is
+    // not a folder. A test that writes settings puts this back.
+    setenv("XDG_CONFIG_HOME", "/dev/null", 1);
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshStateBetweenTests);
     return RUN_ALL_TESTS();

@@ -17,7 +17,9 @@ class CommandLine(unittest.TestCase):
     def test_help_and_version_print_and_exit(self):
         shown = run("--help")
         self.assertEqual(shown.returncode, 0, shown.stderr)
-        self.assertIn("--version", shown.stdout)
+        for option in ("--version", "--sensitivity X", "--invert-look", "--no-invert-look", "--vsync", "--no-vsync",
+                       "--fullscreen", "--windowed", "/quadrill/settings.ini"):
+            self.assertIn(option, shown.stdout)
         version = run("--version")
         self.assertEqual(version.returncode, 0, version.stderr)
         self.assertRegex(version.stdout, r"^Quadrill \d+\.\d+\.\d+\n$")
@@ -25,6 +27,11 @@ class CommandLine(unittest.TestCase):
     def test_a_wrong_option_stops_the_game_with_a_message(self):
         for arguments, message in [(["--bogus"], "unknown option '--bogus'"),
                                    (["--version=2"], "option --version takes no value"),
+                                   (["--vsync=yes"], "option --vsync takes no value"),
+                                   (["--sensitivity"], "option --sensitivity needs a value: --sensitivity X"),
+                                   (["--sensitivity", "fast"], "option --sensitivity: not a number from 0.01 to 100"),
+                                   (["--sensitivity=0"], "option --sensitivity: not a number from 0.01 to 100"),
+                                   (["--sensitivity", "nan"], "option --sensitivity: not a number"),
                                    (["quadrill.txt"], "unknown option 'quadrill.txt'")]:
             result = run(*arguments)
             self.assertEqual(result.returncode, 2, arguments)

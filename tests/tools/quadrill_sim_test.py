@@ -54,8 +54,25 @@ class QuadrillSim(unittest.TestCase):
         camera = [line for line in result.stdout.splitlines() if line.startswith("camera")][0].split()
         self.assertAlmostEqual(float(camera[2]), -3.1 + 10 * 0.016 * 50, places=3)
 
+    def test_the_keys_beyond_the_original_reach_the_game(self):
+        # A crate placed in front of the player and taken away by Delete, another by
+        # the middle button; r puts the cube back at its start; paused, frames change nothing.
+        place = "mouse left down\nmouse left up\nframes 60 16\n"
+        script = ("frames 120 16\n" + place + "dump\nkeydown DELETE\nkeyup DELETE\nframe 16\ndump\n"
+                  + place + "mouse middle down\nmouse middle up\nframe 16\ndump\n"
+                  + "char r\ndump\nchar p\nframes 30 16\nkeydown ALT\nkeydown ENTER\nkeyup ENTER\nkeyup ALT\n"
+                  + "keydown F11\nkeyup F11\nkeydown F5\nkeyup F5\nkeydown F9\nkeyup F9\ndump\n")
+        result = run(script)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        dumps = [dump.split("\ncamera")[0] for dump in result.stdout.split("count ")[1:]]
+        self.assertEqual([dump.split("\n")[0] for dump in dumps], ["11", "10", "10", "10", "10"])
+        cube = boxes(dumps[3])[0]
+        self.assertEqual(cube[0:3] + cube[6:9], [0.0] * 6)
+        self.assertEqual(dumps[3], dumps[4], "nothing moves while paused")
+
     def test_a_malformed_line_stops_the_run_with_its_number(self):
-        for bad, problem in [("frame", "usage: frame"), ("keydown Q", "keydown"), ("mouse middle down", "mouse"),
+        for bad, problem in [("frame", "usage: frame"), ("keydown Q", "keydown"),
+                             ("mouse middle sideways", "mouse left|right|middle"),
                              ("frames 3 x", "usage: frames"), ("jump", "unknown command 'jump'"),
                              ("frames -3 16", "-3 is out of range (0 to 10000000)"),
                              ("frame 99999999999999999999", "99999999999999999999 is out of range"),

@@ -29,7 +29,7 @@ constexpr uint64_t kMaxKeptInputBytes = uint64_t(1) << 30;
 const char kUsage[] =
     "usage: quadrill-sim [SCRIPT]\n"
     "Runs the game headless from SCRIPT (standard input without one), one command a line:\n"
-    "  frame MS | frames N MS | keydown KEY | keyup KEY | char C | mouse left|right down|up\n"
+    "  frame MS | frames N MS | keydown KEY | keyup KEY | char C | mouse left|right|middle down|up\n"
     "  cursor DX DY | dump | memory | cpu | screenshot PATH | quit\n"
     "The game reads textures/ from the working directory. A script that does not end\n"
     "with quit still ends the game, as Escape would. See docs/DEVELOPING.md.\n";

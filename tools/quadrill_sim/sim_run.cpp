@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -131,7 +132,11 @@ bool carryOut(const SimCommand& c, testctl::ProgramRunner& game)
     case SimOp::KeyDown: return post(game, [&] { return testctl::keyDown(c.virtualKey); });
     case SimOp::KeyUp: return post(game, [&] { return testctl::keyUp(c.virtualKey); });
     case SimOp::Char: return post(game, [&] { return testctl::typeChar(c.character); });
-    case SimOp::Mouse: return post(game, [&] { return testctl::mouseButton(c.left, c.down); });
+    case SimOp::Mouse:
+        return post(game, [&] {
+            return c.button == SimButton::Middle ? testctl::middleMouseButton(c.down)
+                                                 : testctl::mouseButton(c.button == SimButton::Left, c.down);
+        });
     case SimOp::Cursor:
         testctl::setCursorPosition(g_desktopRect.right / 2 + c.dx, g_desktopRect.bottom / 2 + c.dy);
         return true;
@@ -164,6 +169,9 @@ bool carryOut(const SimCommand& c, testctl::ProgramRunner& game)
 
 int runSimScript(ScriptStream& script, bool needsRenderer)
 {
+    // A script plays the same whatever the player's settings: no settings
+    // file can be found under a configuration folder that is not a folder.
+    setenv("XDG_CONFIG_HOME", "/dev/null", 1);
     if (needsRenderer)
         testctl::useOffscreenOpenGL();
     else

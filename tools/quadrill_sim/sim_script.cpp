@@ -25,8 +25,19 @@ struct KeyName {
 const KeyName kKeys[] = {
     {"W", 'W'},           {"A", 'A'},         {"S", 'S'},           {"D", 'D'},
     {"SPACE", VK_SPACE},  {"CTRL", VK_CONTROL}, {"LEFT", VK_LEFT},  {"RIGHT", VK_RIGHT},
-    {"UP", VK_UP},        {"DOWN", VK_DOWN},  {"ESCAPE", VK_ESCAPE},
+    {"UP", VK_UP},        {"DOWN", VK_DOWN},  {"ESCAPE", VK_ESCAPE}, {"DELETE", VK_DELETE},
+    {"F5", VK_F5},        {"F9", VK_F9},      {"F11", VK_F11},      {"ALT", VK_MENU},
+    {"ENTER", VK_RETURN},
 };
+
+// "W|A|...": every key name, for the usage text.
+std::string keyNames()
+{
+    std::string names;
+    for (const KeyName& k : kKeys)
+        names += (names.empty() ? "" : "|") + std::string(k.name);
+    return names;
+}
 
 bool isWholeNumber(const std::string& text, bool signedAllowed)
 {
@@ -108,7 +119,7 @@ std::string parseWords(const std::vector<std::string>& w, SimCommand& c)
         return numbersProblem({parseCount(w[1], c.count), parseCount(w[2], c.ms)}, usage);
     } else if (verb == "keydown" || verb == "keyup") {
         if (args != 1 || !parseKey(w[1], c.virtualKey))
-            return "usage: " + verb + " W|A|S|D|SPACE|CTRL|LEFT|RIGHT|UP|DOWN|ESCAPE";
+            return "usage: " + verb + " " + keyNames();
         c.op = verb == "keydown" ? SimOp::KeyDown : SimOp::KeyUp;
     } else if (verb == "char") {
         if (args != 1 || w[1].size() != 1)
@@ -116,12 +127,12 @@ std::string parseWords(const std::vector<std::string>& w, SimCommand& c)
         c.op = SimOp::Char;
         c.character = w[1][0];
     } else if (verb == "mouse") {
-        bool button = args == 2 && (w[1] == "left" || w[1] == "right");
+        bool button = args == 2 && (w[1] == "left" || w[1] == "right" || w[1] == "middle");
         bool state = args == 2 && (w[2] == "down" || w[2] == "up");
         if (!button || !state)
-            return "usage: mouse left|right down|up";
+            return "usage: mouse left|right|middle down|up";
         c.op = SimOp::Mouse;
-        c.left = w[1] == "left";
+        c.button = w[1] == "left" ? SimButton::Left : w[1] == "right" ? SimButton::Right : SimButton::Middle;
         c.down = w[2] == "down";
     } else if (verb == "cursor") {
         const char* usage = "cursor DX DY (whole pixels from the centre)";

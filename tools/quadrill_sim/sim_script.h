@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+enum class SimButton { Left, Right, Middle };
+
 enum class SimOp { Frame, KeyDown, KeyUp, Char, Mouse, Cursor, Dump, Memory, Cpu, Screenshot, Quit };
 
 struct SimCommand {
@@ -16,7 +18,7 @@ struct SimCommand {
     uint32_t ms = 0;      // frames
     int virtualKey = 0;   // keydown, keyup
     char character = 0;   // char
-    bool left = true;     // mouse
+    SimButton button = SimButton::Left; // mouse
     bool down = true;     // mouse
     int dx = 0, dy = 0;   // cursor
     std::string path;     // screenshot

@@ -51,6 +51,7 @@ void mouseLookMessageBox(bool open);
 // ---- Input --------------------------------------------------------------------------
 // Keys and buttons arrive as input messages to the first live window, and
 // update the key-state table when the program takes them, as on Windows.
+// A key pressed while VK_MENU (Alt) is down comes as WM_SYSKEYDOWN.
 // Each returns false, having queued nothing, while the message queue is
 // full (a program that has not taken its messages; ProgramRunner::settle
 // lets it).
@@ -58,6 +59,7 @@ bool keyDown(int virtualKey);
 bool keyUp(int virtualKey);
 bool typeChar(char c); // a WM_CHAR alone, as TranslateMessage would queue it
 bool mouseButton(bool left, bool down);
+bool middleMouseButton(bool down);
 bool postMessage(UINT message, WPARAM wParam, LPARAM lParam);
 HWND gameWindow();
 
@@ -86,6 +88,7 @@ void reportNoHardwareTransform(bool none);
 // `count` more buffer creations succeed, then every one fails; -1 turns it off.
 void failBufferCreationAfter(int count);
 DWORD deviceBehaviorFlags(IDirect3DDevice9* device);
+D3DPRESENT_PARAMETERS devicePresentParameters(IDirect3DDevice9* device);
 int liveDevices();
 int liveBuffers();
 int liveTextures();
@@ -125,6 +128,8 @@ struct DrawLog {
     DWORD lastClearFlags = 0;
     D3DCOLOR lastClearColor = 0;
     float lastClearZ = 0.0f;
+    // Where the last Present put the picture; all zero for the whole window.
+    RECT lastPresentDestination = {0, 0, 0, 0};
 };
 DrawLog& drawLog();
 // A texture of RGBA8 pixels, top row first, made as the texture loader
@@ -189,7 +194,8 @@ void resetPlatform();
 class ProgramRunner {
 public:
     using Entry = int (*)(HINSTANCE, HINSTANCE, LPSTR, int);
-    explicit ProgramRunner(Entry entry);
+    // The program gets `commandLine` as WinMain's command line.
+    explicit ProgramRunner(Entry entry, std::string commandLine = "");
     ~ProgramRunner();
     ProgramRunner(const ProgramRunner&) = delete;
     ProgramRunner& operator=(const ProgramRunner&) = delete;
