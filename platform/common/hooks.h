@@ -9,11 +9,13 @@
 #include "d3d9/renderer_options.h"
 
 struct DeviceState;
+struct Host;
 struct DrawCall;
 
 struct PlatformHooks {
-    // Virtual windows and the recording device: no SDL video, no OpenGL.
-    bool headless = false;
+    // The host in use (win32/host.h); null: SDL's. The test controls choose
+    // the headless one: windows as records, a device that records its draws.
+    const Host* host = nullptr;
     // Keyboard, mouse and cursor come only from what the test controls
     // inject; host input events are ignored.
     bool scriptedInput = false;

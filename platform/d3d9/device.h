@@ -44,7 +44,7 @@ struct Device : IDirect3DDevice9 {
     void* rendererData = nullptr;
     ResourceOwner owner; // this device and its renderer, for its resources
     HWND window = nullptr;
-    SDL_Window* host = nullptr;
+    HostWindow* host = nullptr;
     D3DPRESENT_PARAMETERS params = {};
     DeviceState state = {};
     DWORD behaviorFlags = 0;

@@ -5,6 +5,7 @@
 
 #include "common/hooks.h"
 #include "d3d9/device.h"
+#include "win32/host.h"
 #include "win32/window.h"
 
 namespace {
@@ -116,7 +117,7 @@ HRESULT IDirect3D9::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focus
         d->params.BackBufferFormat = D3DFMT_X8R8G8B8;
     d->behaviorFlags = behaviorFlags;
     d->window = window;
-    d->renderer = platformHooks().headless ? &kHeadlessRenderer : &kOpenGLRenderer;
+    d->renderer = windowMaker(window)->renderer;
     d->owner = ResourceOwner{d, d, d->renderer};
     d->host = windowRetainHost(window);
     resetDeviceState(d->state, d->params);

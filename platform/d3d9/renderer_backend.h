@@ -5,7 +5,7 @@
 
 #include <d3d9.h>
 
-struct SDL_Window;
+struct HostWindow;
 struct Device;
 struct Texture;
 struct BufferData;
@@ -26,8 +26,8 @@ struct DrawCall {
 // updated; results of drawing are not reported back, as on Direct3D 9.
 struct RendererBackend {
     const char* name;
-    // Sets up on the window (null while headless). False: the device is refused.
-    bool (*create)(Device& device, SDL_Window* window, const RendererOptions& options);
+    // Sets up on the host's window. False: the device is refused.
+    bool (*create)(Device& device, HostWindow* window, const RendererOptions& options);
     void (*destroy)(Device& device);
     void (*clear)(Device& device, DWORD flags, D3DCOLOR color, float z, DWORD stencil);
     void (*draw)(Device& device, const DrawCall& call);

@@ -7,7 +7,7 @@
 
 namespace {
 
-bool create(Device&, SDL_Window*, const RendererOptions&) { return true; }
+bool create(Device&, HostWindow*, const RendererOptions&) { return true; }
 void destroy(Device&) {}
 
 void clear(Device&, DWORD flags, D3DCOLOR color, float z, DWORD)

@@ -21,7 +21,9 @@
 #include "d3d9/resources.h"
 #include "d3dx9/d3dx_texture.h"
 #include "win32/cursor.h"
+#include "win32/host.h"
 #include "win32/host_events.h"
+#include "win32/host_sdl_windows.h"
 #include "win32/host_video.h"
 #include "win32/keyboard.h"
 #include "win32/message_queue.h"
@@ -130,7 +132,7 @@ bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 // ---- Modes ------------------------------------------------------------------------
 void useHeadless()
 {
-    platformHooks().headless = true;
+    platformHooks().host = &kHeadlessHost;
     platformHooks().scriptedInput = true;
     recordHeadlessDraws();
 }
@@ -138,7 +140,7 @@ void useHeadless()
 void useOffscreenOpenGL()
 {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    platformHooks().headless = false;
+    platformHooks().host = nullptr;
     platformHooks().scriptedInput = true;
 }
 
@@ -366,10 +368,10 @@ namespace {
 
 Uint32 hostWindowId(HWND window)
 {
-    SDL_Window* host = windowRetainHost(window);
-    Uint32 id = host ? SDL_GetWindowID(host) : 0;
-    windowReleaseHost(window);
-    return id;
+    if (windowMaker(window) != &kSdlHost)
+        return 0;
+    SDL_Window* shown = sdlWindowOf(windowHost(window));
+    return shown ? SDL_GetWindowID(shown) : 0;
 }
 
 void deliver(SDL_Event& e)

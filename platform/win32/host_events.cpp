@@ -5,6 +5,7 @@
 
 #include "common/hooks.h"
 #include "win32/cursor.h"
+#include "win32/host_sdl_windows.h"
 #include "win32/host_video.h"
 #include "win32/host_x11.h"
 #include "win32/interrupt.h"
@@ -32,7 +33,7 @@ LPARAM clientPoint(int x, int y)
 
 void onWindowEvent(const SDL_WindowEvent& e)
 {
-    HWND window = windowFromHostId(e.windowID);
+    HWND window = windowFromSdlId(e.windowID);
     if (!window)
         return;
     switch (e.event) {
@@ -61,7 +62,7 @@ void onWindowEvent(const SDL_WindowEvent& e)
 
 void onKey(const SDL_KeyboardEvent& e)
 {
-    HWND window = windowFromHostId(e.windowID);
+    HWND window = windowFromSdlId(e.windowID);
     if (!window)
         window = windowFirstLive();
     bool extended = false;
@@ -83,7 +84,7 @@ void onKey(const SDL_KeyboardEvent& e)
 
 void onMouseButton(const SDL_MouseButtonEvent& e)
 {
-    HWND window = windowFromHostId(e.windowID);
+    HWND window = windowFromSdlId(e.windowID);
     if (!window)
         return;
     bool down = e.type == SDL_MOUSEBUTTONDOWN;
@@ -100,7 +101,7 @@ void onMouseButton(const SDL_MouseButtonEvent& e)
 
 void onMouseMotion(const SDL_MouseMotionEvent& e)
 {
-    HWND window = windowFromHostId(e.windowID);
+    HWND window = windowFromSdlId(e.windowID);
     CursorMotion motion;
     motion.x = e.x;
     motion.y = e.y;
@@ -125,7 +126,7 @@ void hostDropPendingEvents()
 
 void hostPumpEvents()
 {
-    if (platformHooks().headless || !SDL_WasInit(SDL_INIT_VIDEO))
+    if (!SDL_WasInit(SDL_INIT_VIDEO))
         return;
     if (interruptCloseRequested()) {
         // A request waits while the queue is full; with no window left there

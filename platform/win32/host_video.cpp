@@ -75,8 +75,6 @@ VideoState g_videoState = VideoState::Untried;
 
 bool hostVideoReady()
 {
-    if (platformHooks().headless)
-        return false;
     if (g_videoState == VideoState::Untried) {
         // Ctrl+C is taken by the platform itself (interrupt.cpp), not by SDL.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");

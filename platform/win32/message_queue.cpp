@@ -13,7 +13,7 @@
 
 #include "common/hooks.h"
 #include "win32/cursor.h"
-#include "win32/host_events.h"
+#include "win32/host.h"
 #include "win32/keyboard.h"
 #include "win32/window.h"
 
@@ -153,7 +153,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
     bool remove = (removeFlags & PM_REMOVE) != 0;
     PlatformHooks& hooks = platformHooks();
     for (;;) {
-        hostPumpEvents();
+        host().pumpEvents();
         if (retrieve(msg, window, filterMin, filterMax, remove))
             return TRUE;
         if (!hooks.idle || !hooks.idle(hooks.idleUser))

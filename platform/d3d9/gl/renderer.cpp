@@ -12,6 +12,7 @@
 #include "d3d9/gl/renderer_state.h"
 #include "d3d9/gl/texture.h"
 #include "d3d9/gl/version_report.h"
+#include "win32/host_sdl_windows.h"
 
 namespace {
 
@@ -58,8 +59,9 @@ void destroyContext(GlRenderer* gl)
     delete gl;
 }
 
-bool create(Device& device, SDL_Window* window, const RendererOptions& options)
+bool create(Device& device, HostWindow* hostWindow, const RendererOptions& options)
 {
+    SDL_Window* window = sdlWindowOf(hostWindow);
     if (!window)
         return false;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, kGlMajor);
