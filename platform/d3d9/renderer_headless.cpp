@@ -2,7 +2,7 @@
 // each clear, draw and present goes, with the state bound at that moment,
 // to whatever the test seams name (the test controls' draw log), so tests
 // can check what was drawn with what.
-#include "common/hooks.h"
+#include "common/test_seams.h"
 #include "d3d9/device.h"
 
 namespace {
@@ -12,19 +12,19 @@ void destroy(Device&) {}
 
 void clear(Device&, DWORD flags, D3DCOLOR color, float z, DWORD)
 {
-    if (auto seen = platformHooks().headlessClear)
+    if (auto seen = testSeams().headlessClear)
         seen(flags, color, z);
 }
 
 void draw(Device& device, const DrawCall& call)
 {
-    if (auto seen = platformHooks().headlessDraw)
+    if (auto seen = testSeams().headlessDraw)
         seen(device.state, call);
 }
 
 void present(Device&, const RECT* destination)
 {
-    if (auto seen = platformHooks().headlessPresent)
+    if (auto seen = testSeams().headlessPresent)
         seen(destination);
 }
 

@@ -3,7 +3,7 @@
 
 #include <new>
 
-#include "common/hooks.h"
+#include "common/test_seams.h"
 #include "d3d9/renderer_backend.h"
 
 namespace {
@@ -118,7 +118,7 @@ HRESULT unlockBuffer(BufferData& data)
 // program's handling of a refused buffer.
 bool creationRefused()
 {
-    int& remaining = platformHooks().failBufferCreationAfter;
+    int& remaining = testSeams().failBufferCreationAfter;
     if (remaining < 0)
         return false;
     if (remaining == 0)

@@ -14,7 +14,7 @@
 
 #include <new>
 
-#include "common/hooks.h"
+#include "common/test_seams.h"
 
 namespace {
 
@@ -55,8 +55,8 @@ const char* kindOf(mode_t mode)
 
 std::string executablePath()
 {
-    if (platformHooks().executablePath)
-        return platformHooks().executablePath;
+    if (testSeams().executablePath)
+        return testSeams().executablePath;
     char buffer[4096];
     ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer);
     if (length <= 0 || size_t(length) >= sizeof buffer)

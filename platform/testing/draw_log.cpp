@@ -2,7 +2,7 @@
 // for the tests to read.
 #include "draw_log.h"
 
-#include "common/hooks.h"
+#include "common/test_seams.h"
 #include "d3d9/device.h"
 #include "test_controls.h"
 
@@ -58,10 +58,10 @@ DrawLog& drawLog() { return g_log; }
 
 void recordHeadlessDraws()
 {
-    PlatformHooks& hooks = platformHooks();
-    hooks.headlessClear = onClear;
-    hooks.headlessDraw = onDraw;
-    hooks.headlessPresent = onPresent;
+    TestSeams& seams = testSeams();
+    seams.headlessClear = onClear;
+    seams.headlessDraw = onDraw;
+    seams.headlessPresent = onPresent;
 }
 
 void resetDrawLog() { g_log = DrawLog(); }

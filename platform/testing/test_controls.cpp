@@ -15,7 +15,7 @@
 #include <sanitizer/lsan_interface.h>
 #endif
 
-#include "common/hooks.h"
+#include "common/test_seams.h"
 #include "d3d9/device.h"
 #include "d3d9/gl/renderer.h"
 #include "d3d9/resources.h"
@@ -132,16 +132,16 @@ bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 // ---- Modes ------------------------------------------------------------------------
 void useHeadless()
 {
-    platformHooks().host = &kHeadlessHost;
-    platformHooks().scriptedInput = true;
+    testSeams().host = &kHeadlessHost;
+    testSeams().scriptedInput = true;
     recordHeadlessDraws();
 }
 
 void useOffscreenOpenGL()
 {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    platformHooks().host = nullptr;
-    platformHooks().scriptedInput = true;
+    testSeams().host = nullptr;
+    testSeams().scriptedInput = true;
 }
 
 // ---- Windows ------------------------------------------------------------------------
@@ -164,15 +164,15 @@ HWND createTestWindow(const char* title)
 // ---- Clock ------------------------------------------------------------------------
 void useManualClock(DWORD startMs)
 {
-    platformHooks().manualClock = true;
-    platformHooks().clockMs = startMs;
+    testSeams().manualClock = true;
+    testSeams().clockMs = startMs;
 }
 
-void advanceClock(DWORD ms) { platformHooks().clockMs += ms; }
-DWORD clockNow() { return platformHooks().clockMs; }
+void advanceClock(DWORD ms) { testSeams().clockMs += ms; }
+DWORD clockNow() { return testSeams().clockMs; }
 
 // ---- Desktop and cursor ------------------------------------------------------------
-void setDesktopSize(int width, int height) { platformHooks().headlessDesktop = RECT{0, 0, width, height}; }
+void setDesktopSize(int width, int height) { testSeams().headlessDesktop = RECT{0, 0, width, height}; }
 
 POINT cursorPosition()
 {
@@ -239,7 +239,7 @@ HWND gameWindow() { return windowFirstLive(); }
 void captureMessageBoxes(std::function<void(const ShownBox&)> whileOpen)
 {
     g_whileOpen = std::move(whileOpen);
-    platformHooks().messageBox = captureBox;
+    testSeams().messageBox = captureBox;
 }
 
 const std::vector<ShownBox>& shownBoxes() { return g_shown; }
@@ -257,14 +257,14 @@ void setExecutablePath(const char* path)
 {
     static std::string stored;
     stored = path ? path : "";
-    platformHooks().executablePath = path ? stored.c_str() : nullptr;
+    testSeams().executablePath = path ? stored.c_str() : nullptr;
 }
 
 // ---- Device -------------------------------------------------------------------------
-void refuseDirect3D(bool refuse) { platformHooks().refuseDirect3D = refuse; }
-void refuseDevice(bool refuse) { platformHooks().refuseDevice = refuse; }
-void reportNoHardwareTransform(bool none) { platformHooks().noHardwareTransform = none; }
-void failBufferCreationAfter(int count) { platformHooks().failBufferCreationAfter = count; }
+void refuseDirect3D(bool refuse) { testSeams().refuseDirect3D = refuse; }
+void refuseDevice(bool refuse) { testSeams().refuseDevice = refuse; }
+void reportNoHardwareTransform(bool none) { testSeams().noHardwareTransform = none; }
+void failBufferCreationAfter(int count) { testSeams().failBufferCreationAfter = count; }
 DWORD deviceBehaviorFlags(IDirect3DDevice9* device) { return device ? asImpl(device).behaviorFlags : 0; }
 D3DPRESENT_PARAMETERS devicePresentParameters(IDirect3DDevice9* device)
 {
@@ -289,7 +289,7 @@ HRESULT createTexture(IDirect3DDevice9* device, int width, int height, const std
 
 void setRendererOptions(const RendererOptions& options)
 {
-    ::RendererOptions& o = platformHooks().renderer;
+    ::RendererOptions& o = testSeams().renderer;
     o.batching = options.batching;
     o.clipControl = options.clipControl;
     o.residentBuffers = options.residentBuffers;
@@ -344,7 +344,7 @@ bool readImage(const std::string& path, std::vector<uint8_t>& rgba, int& width, 
 // ---- Between tests ---------------------------------------------------------------------
 void resetPlatform()
 {
-    platformHooks() = PlatformHooks();
+    testSeams() = TestSeams();
     g_shown.clear();
     g_whileOpen = nullptr;
     g_altPosted = false;
@@ -382,7 +382,7 @@ void deliver(SDL_Event& e)
 
 } // namespace
 
-void useHostInput() { platformHooks().scriptedInput = false; }
+void useHostInput() { testSeams().scriptedInput = false; }
 
 void hostMouseMotion(HWND window, int x, int y, int dx, int dy)
 {

@@ -1,7 +1,7 @@
 // cursor.cpp: SetCursorPos, GetCursorPos and ShowCursor over the host's pointer.
 #include "win32/cursor.h"
 
-#include "common/hooks.h"
+#include "common/test_seams.h"
 #include "win32/host.h"
 
 namespace {
@@ -27,7 +27,7 @@ PendingWarp g_warp;
 
 bool hidden() { return g_displayCount < 0; }
 
-bool hostControlled() { return !platformHooks().scriptedInput && host().hasPointer(); }
+bool hostControlled() { return !testSeams().scriptedInput && host().hasPointer(); }
 
 bool looking() { return hidden() && g_focused && !g_boxOpen; }
 

@@ -3,7 +3,7 @@
 
 #include <SDL.h>
 
-#include "common/hooks.h"
+#include "common/test_seams.h"
 #include "win32/cursor.h"
 #include "win32/host_sdl_windows.h"
 #include "win32/host_video.h"
@@ -135,7 +135,7 @@ void hostPumpEvents()
         if (!window || queuePost(window, WM_CLOSE, 0, 0, false))
             interruptCloseHandled();
     }
-    bool scripted = platformHooks().scriptedInput;
+    bool scripted = testSeams().scriptedInput;
     SDL_Event e;
     // Each event makes at most one message; while the queue is full the
     // rest wait in SDL's queue (and the display's) rather than being lost.

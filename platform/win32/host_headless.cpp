@@ -4,7 +4,7 @@
 // and devices record their draws (renderer_headless.cpp).
 #include <new>
 
-#include "common/hooks.h"
+#include "common/test_seams.h"
 #include "d3d9/renderer_backend.h"
 #include "win32/host.h"
 
@@ -57,7 +57,7 @@ int displayCount() { return 1; }
 
 bool displayBounds(int display, RECT* bounds, RECT* usable)
 {
-    *bounds = *usable = platformHooks().headlessDesktop;
+    *bounds = *usable = testSeams().headlessDesktop;
     return display == 0;
 }
 

@@ -9,16 +9,13 @@
 
 namespace {
 
-// As many as the Win32 layer has windows.
-constexpr int kMaxSdlWindows = 16;
-
 struct SdlWindow {
     bool used = false;
     SDL_Window* sdl = nullptr;
     unsigned long x11 = 0; // the X window behind it, when on X11
 };
 
-SdlWindow g_windows[kMaxSdlWindows];
+SdlWindow g_windows[kMaxWindows];
 
 SdlWindow* record(HostWindow* w) { return reinterpret_cast<SdlWindow*>(w); }
 HostWindow* handleOf(SdlWindow* w) { return reinterpret_cast<HostWindow*>(w); }

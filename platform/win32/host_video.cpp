@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "common/hooks.h"
+#include "common/test_seams.h"
 #include "win32/host_x11.h"
 
 namespace {

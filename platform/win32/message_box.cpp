@@ -9,7 +9,7 @@
 
 #include <cstdio>
 
-#include "common/hooks.h"
+#include "common/test_seams.h"
 #include "win32/cursor.h"
 #include "win32/host.h"
 #include "win32/interrupt.h"
@@ -37,9 +37,9 @@ void modalLoop()
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
-    PlatformHooks& hooks = platformHooks();
-    if (hooks.messageBox)
-        return hooks.messageBox(hooks.messageBoxUser, owner, text, caption, type);
+    TestSeams& seams = testSeams();
+    if (seams.messageBox)
+        return seams.messageBox(seams.messageBoxUser, owner, text, caption, type);
     logToStderr(text, caption);
     if (interruptEnding())
         return IDOK;

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "common/hooks.h"
+#include "common/test_seams.h"
 #include "win32/host.h"
 #include "win32/message_queue.h"
 
@@ -20,7 +20,7 @@ bool waitForMessage(DWORD ms)
     if (queueHasMessage())
         return true;
     // Under the test controls time is scripted: waiting would bring nothing.
-    if (platformHooks().manualClock)
+    if (testSeams().manualClock)
         return false;
     const DWORD start = timeGetTime();
     for (;;) {

@@ -1,7 +1,9 @@
 // window.cpp: window classes, windows, painting and the desktop window.
 #include "win32/window.h"
 
-#include <SDL.h>
+#include <strings.h>
+
+#include <cstring>
 
 #include "win32/host.h"
 
@@ -9,7 +11,6 @@
 namespace {
 
 constexpr int kMaxClasses = 16;
-constexpr int kMaxWindows = 16;
 constexpr int kNameLength = 128;
 
 struct WindowClass {
@@ -55,7 +56,7 @@ WindowClass* findClass(LPCSTR name)
     if (!name)
         return nullptr;
     for (WindowClass& c : g_classes)
-        if (c.used && SDL_strcasecmp(c.name, name) == 0)
+        if (c.used && strcasecmp(c.name, name) == 0)
             return &c;
     return nullptr;
 }
@@ -175,14 +176,14 @@ ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc)
 {
     if (!wc || wc->cbSize != sizeof(WNDCLASSEXA) || !wc->lpszClassName || !wc->lpfnWndProc)
         return 0;
-    if (findClass(wc->lpszClassName) || SDL_strlen(wc->lpszClassName) >= size_t(kNameLength))
+    if (findClass(wc->lpszClassName) || std::strlen(wc->lpszClassName) >= size_t(kNameLength))
         return 0;
     for (int i = 0; i < kMaxClasses; ++i) {
         WindowClass& c = g_classes[i];
         if (c.used)
             continue;
         c.used = true;
-        SDL_strlcpy(c.name, wc->lpszClassName, sizeof c.name);
+        std::memcpy(c.name, wc->lpszClassName, std::strlen(wc->lpszClassName) + 1);
         c.proc = wc->lpfnWndProc;
         c.style = wc->style;
         return ATOM(0xC000 + i);

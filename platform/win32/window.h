@@ -6,6 +6,9 @@
 struct Host;
 struct HostWindow;
 
+// How many windows may be alive at once (each host keeps as many of its own).
+constexpr int kMaxWindows = 16;
+
 // The live window with this handle, or null (destroyed, unknown, desktop).
 bool windowIsLive(HWND window);
 // The live window a host window shows, or null.

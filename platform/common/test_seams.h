@@ -1,4 +1,4 @@
-// hooks.h: the seams through which the test controls (platform/testing)
+// test_seams.h: the seams through which the test controls (platform/testing)
 // steer the platform. With the defaults every call goes to the real host:
 // SDL windows and events, the monotonic clock, OpenGL. Nothing here knows
 // about any particular program.
@@ -12,7 +12,7 @@ struct DeviceState;
 struct Host;
 struct DrawCall;
 
-struct PlatformHooks {
+struct TestSeams {
     // The host in use (win32/host.h); null: SDL's. The test controls choose
     // the headless one: windows as records, a device that records its draws.
     const Host* host = nullptr;
@@ -55,4 +55,4 @@ struct PlatformHooks {
     const char* executablePath = nullptr;
 };
 
-PlatformHooks& platformHooks();
+TestSeams& testSeams();
