@@ -5,6 +5,7 @@
 #include <d3dx9.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -16,11 +17,12 @@
 
 namespace {
 
-std::string sourceDir()
-{
-    const char* dir = std::getenv("QUADRILL_SOURCE_DIR");
-    return dir ? dir : ".";
-}
+// Made absolute when the binary starts, so that a test that changes the
+// working directory still finds the sources when run by hand from them.
+const std::string g_sourceDir = std::filesystem::absolute(
+    std::getenv("QUADRILL_SOURCE_DIR") ? std::getenv("QUADRILL_SOURCE_DIR") : ".").string();
+
+std::string sourceDir() { return g_sourceDir; }
 
 std::vector<char> readFile(const std::string& path)
 {
