@@ -22,9 +22,9 @@
 #include "d3dx9/d3dx_texture.h"
 #include "win32/cursor.h"
 #include "win32/host.h"
-#include "win32/host_events.h"
+#include "win32/host_sdl_events.h"
+#include "win32/host_sdl_video.h"
 #include "win32/host_sdl_windows.h"
-#include "win32/host_video.h"
 #include "win32/keyboard.h"
 #include "win32/message_queue.h"
 #include "win32/window.h"
@@ -355,10 +355,10 @@ void resetPlatform()
     // is dropped with the rest of its events.
     windowResetAll();
     cursorReset();
-    hostDropPendingEvents();
+    sdlDropPendingEvents();
     queueReset();
     keyboardReset();
-    hostVideoForgetFailure();
+    sdlVideoForgetFailure();
     resetDrawLog();
     liveObjectCounts() = LiveObjectCounts();
 }
@@ -377,7 +377,7 @@ Uint32 hostWindowId(HWND window)
 void deliver(SDL_Event& e)
 {
     SDL_PushEvent(&e);
-    hostPumpEvents();
+    sdlPumpEvents();
 }
 
 } // namespace

@@ -1,13 +1,13 @@
 // host_sdl.cpp: the SDL host's table, with its pointer and its waiting.
 // Its windows and displays are in host_sdl_windows.cpp, its events in
-// host_events.cpp, its message boxes in host_message_box.cpp; its devices
-// draw with OpenGL.
+// host_sdl_events.cpp, its message boxes in host_sdl_message_box.cpp, its
+// start in host_sdl_video.cpp; its devices draw with OpenGL.
 #include <SDL.h>
 
 #include "d3d9/renderer_backend.h"
 #include "win32/host.h"
-#include "win32/host_events.h"
-#include "win32/host_message_box.h"
+#include "win32/host_sdl_events.h"
+#include "win32/host_sdl_message_box.h"
 #include "win32/host_sdl_windows.h"
 
 namespace {
@@ -58,7 +58,7 @@ const Host kSdlHost = {
     sdlCreateWindow, sdlDestroyWindow, sdlShowWindow, sdlIsHidden, sdlIsMinimized, sdlSetTitle, sdlWindowRect,
     sdlPlaceWindow, sdlSetFrame, sdlWindowDisplay,
     sdlDisplayCount, sdlDisplayBounds,
-    hostPumpEvents, waitForEvents,
+    sdlPumpEvents, waitForEvents,
     hasPointer, pointerInWindow, pointerOnScreen, warpPointer, setPointerMode,
     sdlMessageBox,
     &kOpenGLRenderer,

@@ -3,8 +3,8 @@
 
 #include <SDL.h>
 
-#include "win32/host_video.h"
-#include "win32/host_x11.h"
+#include "win32/host_sdl_video.h"
+#include "win32/host_sdl_x11.h"
 #include "win32/window.h"
 
 namespace {
@@ -51,7 +51,7 @@ HostWindow* sdlCreateWindow(const char* title, int x, int y, int width, int heig
             w = &slot;
             break;
         }
-    if (!w || !hostVideoReady())
+    if (!w || !sdlVideoReady())
         return nullptr;
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
     if (resizable)
@@ -63,7 +63,7 @@ HostWindow* sdlCreateWindow(const char* title, int x, int y, int width, int heig
         return nullptr;
     w->used = true;
     w->sdl = sdl;
-    w->x11 = hostX11Window(sdl);
+    w->x11 = sdlX11Window(sdl);
     return handleOf(w);
 }
 
@@ -133,12 +133,12 @@ void sdlSetFrame(HostWindow* window, bool bordered, bool resizable)
 int sdlWindowDisplay(HostWindow* window) { return SDL_GetWindowDisplayIndex(record(window)->sdl); }
 
 // ---- Displays ----------------------------------------------------------------------
-int sdlDisplayCount() { return hostVideoReady() ? SDL_GetNumVideoDisplays() : 0; }
+int sdlDisplayCount() { return sdlVideoReady() ? SDL_GetNumVideoDisplays() : 0; }
 
 bool sdlDisplayBounds(int display, RECT* bounds, RECT* usable)
 {
     SDL_Rect b = {0, 0, 0, 0}, u = {0, 0, 0, 0};
-    if (!hostVideoReady() || SDL_GetDisplayBounds(display, &b) != 0)
+    if (!sdlVideoReady() || SDL_GetDisplayBounds(display, &b) != 0)
         return false;
     if (SDL_GetDisplayUsableBounds(display, &u) != 0)
         u = b;

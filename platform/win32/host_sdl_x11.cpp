@@ -1,12 +1,12 @@
-// host_x11.cpp: windows destroyed by another client are closed, not fatal.
+// host_sdl_x11.cpp: windows destroyed by another client are closed, not fatal.
 //
 // An error about one of our windows (it is gone: BadWindow, BadDrawable, or
 // an extension's error such as GLX's) marks it lost instead of ending the
 // process; any other error goes on to the handler that was there before.
 // The handler may run on any thread that reads the display (the driver's
 // too), so it only writes atomics. The event pump turns a lost window into
-// WM_CLOSE (host_events.cpp).
-#include "win32/host_x11.h"
+// WM_CLOSE (host_sdl_events.cpp).
+#include "win32/host_sdl_x11.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -48,7 +48,7 @@ int onError(Display* display, XErrorEvent* e)
 
 } // namespace
 
-void hostX11Watch()
+void sdlX11Watch()
 {
     const char* driver = SDL_GetCurrentVideoDriver();
     if (g_watching || !driver || SDL_strcmp(driver, "x11") != 0)
@@ -58,7 +58,7 @@ void hostX11Watch()
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
 }
 
-unsigned long hostX11Window(SDL_Window* host)
+unsigned long sdlX11Window(SDL_Window* host)
 {
     if (!g_watching || !host)
         return 0;
@@ -71,7 +71,7 @@ unsigned long hostX11Window(SDL_Window* host)
     return window;
 }
 
-void hostX11OnEvent(const SDL_Event& e)
+void sdlX11OnEvent(const SDL_Event& e)
 {
     if (e.type != SDL_SYSWMEVENT || !e.syswm.msg || e.syswm.msg->subsystem != SDL_SYSWM_X11)
         return;
@@ -80,9 +80,9 @@ void hostX11OnEvent(const SDL_Event& e)
         g_lost.store(x.xdestroywindow.window);
 }
 
-unsigned long hostX11LostWindow() { return g_lost.load(); }
+unsigned long sdlX11LostWindow() { return g_lost.load(); }
 
-void hostX11LostHandled(unsigned long window)
+void sdlX11LostHandled(unsigned long window)
 {
     g_lost.compare_exchange_strong(window, 0);
 }

@@ -1,5 +1,5 @@
-// host_video.cpp: lazy start of SDL's video subsystem.
-#include "win32/host_video.h"
+// host_sdl_video.cpp: lazy start of SDL's video subsystem.
+#include "win32/host_sdl_video.h"
 
 #include <SDL.h>
 
@@ -7,8 +7,7 @@
 
 #include <cstdio>
 
-#include "common/test_seams.h"
-#include "win32/host_x11.h"
+#include "win32/host_sdl_x11.h"
 
 namespace {
 
@@ -73,7 +72,7 @@ VideoState g_videoState = VideoState::Untried;
 
 } // namespace
 
-bool hostVideoReady()
+bool sdlVideoReady()
 {
     if (g_videoState == VideoState::Untried) {
         // Ctrl+C is taken by the platform itself (interrupt.cpp), not by SDL.
@@ -93,12 +92,12 @@ bool hostVideoReady()
         }
         g_videoState = startVideo() ? VideoState::Up : VideoState::Failed;
         if (g_videoState == VideoState::Up)
-            hostX11Watch();
+            sdlX11Watch();
     }
     return g_videoState == VideoState::Up;
 }
 
-void hostVideoForgetFailure()
+void sdlVideoForgetFailure()
 {
     if (g_videoState == VideoState::Failed)
         g_videoState = VideoState::Untried;

@@ -1,13 +1,13 @@
-// host_events.cpp: SDL events in, Win32 messages out.
-#include "win32/host_events.h"
+// host_sdl_events.cpp: SDL events in, Win32 messages out.
+#include "win32/host_sdl_events.h"
 
 #include <SDL.h>
 
 #include "common/test_seams.h"
 #include "win32/cursor.h"
+#include "win32/host_sdl_video.h"
 #include "win32/host_sdl_windows.h"
-#include "win32/host_video.h"
-#include "win32/host_x11.h"
+#include "win32/host_sdl_x11.h"
 #include "win32/interrupt.h"
 #include "win32/keyboard.h"
 #include "win32/message_queue.h"
@@ -116,7 +116,7 @@ void onMouseMotion(const SDL_MouseMotionEvent& e)
 
 } // namespace
 
-void hostDropPendingEvents()
+void sdlDropPendingEvents()
 {
     if (!SDL_WasInit(SDL_INIT_VIDEO))
         return;
@@ -124,7 +124,7 @@ void hostDropPendingEvents()
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
 }
 
-void hostPumpEvents()
+void sdlPumpEvents()
 {
     if (!SDL_WasInit(SDL_INIT_VIDEO))
         return;
@@ -159,16 +159,16 @@ void hostPumpEvents()
                 onMouseMotion(e.motion);
             break;
         case SDL_SYSWMEVENT:
-            hostX11OnEvent(e);
+            sdlX11OnEvent(e);
             break;
         default:
             break; // SDL_QUIT too: closing arrives as the window's own close event
         }
     }
     // A window another client destroyed is closed as if by its close button.
-    if (unsigned long lost = hostX11LostWindow()) {
+    if (unsigned long lost = sdlX11LostWindow()) {
         HWND window = windowFromX11Window(lost);
         if (!window || queuePost(window, WM_CLOSE, 0, 0, false))
-            hostX11LostHandled(lost);
+            sdlX11LostHandled(lost);
     }
 }

@@ -1,4 +1,4 @@
-// host_message_box.h: the SDL host's message boxes (its part of host.h's table).
+// host_sdl_message_box.h: the SDL host's message boxes (its part of host.h's table).
 #pragma once
 
 #include <windows.h>

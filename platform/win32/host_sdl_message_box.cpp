@@ -1,17 +1,17 @@
-// host_message_box.cpp: the SDL host's message boxes.
+// host_sdl_message_box.cpp: the SDL host's message boxes.
 //
 // SDL shows its box modally and blocks the calling thread, so the box runs
 // on a helper thread while this thread goes on with the modal loop the
 // caller gives, as a Windows message box goes on dispatching the windows'
 // messages.
-#include "win32/host_message_box.h"
+#include "win32/host_sdl_message_box.h"
 
 #include <SDL.h>
 
 #include <atomic>
 
 #include "win32/box_process.h"
-#include "win32/host_video.h"
+#include "win32/host_sdl_video.h"
 #include "win32/interrupt.h"
 
 namespace {
@@ -50,7 +50,7 @@ int SDLCALL showBox(void* data)
 
 bool sdlMessageBox(const char* caption, const char* text, UINT type, void (*whileOpen)())
 {
-    if (!hostVideoReady())
+    if (!sdlVideoReady())
         return false;
     BoxOnThread shown;
     shown.flags = sdlFlagsFor(type);
