@@ -20,8 +20,9 @@ bool g_openGL = true;
 // every draw's vertices (the old way).
 void BM_RenderFrame(benchmark::State& state)
 {
-    glRendererOptions().residentBuffers = state.range(1) != 0;
-    if (!bench::makeDevice(g_openGL) || !bench::makeArena(int(state.range(0)))) {
+    testctl::RendererOptions options;
+    options.residentBuffers = state.range(1) != 0;
+    if (!bench::makeDevice(g_openGL, options) || !bench::makeArena(int(state.range(0)))) {
         state.SkipWithError("no device or arena");
         return;
     }
@@ -29,7 +30,6 @@ void BM_RenderFrame(benchmark::State& state)
         renderFrame();
     state.counters["boxes"] = double(g_boxes.count());
     state.SetLabel(g_openGL ? (state.range(1) ? "opengl resident" : "opengl copying") : "headless");
-    glRendererOptions() = GlRendererOptions();
 }
 BENCHMARK(BM_RenderFrame)
     ->ArgsProduct({{0, 1000, 5000, 10000}, {0, 1}})

@@ -32,7 +32,7 @@ IDirect3DTexture9* makeTexture(IDirect3DDevice9* device, uint8_t tint)
         for (int x = 0; x < kTextureSize; ++x)
             rgba.insert(rgba.end(), {uint8_t(x ^ y), tint, uint8_t(x + y), 255});
     IDirect3DTexture9* t = nullptr;
-    createTextureRgba(device, kTextureSize, kTextureSize, rgba.data(), &t);
+    testctl::createTexture(device, kTextureSize, kTextureSize, rgba, &t);
     return t;
 }
 
@@ -110,7 +110,7 @@ struct Arena {
         device->EndScene();
         device->Present(nullptr, nullptr, nullptr, nullptr);
         // Count the drawing itself, not only handing it over.
-        glFinishDevice(device);
+        testctl::finishDevice(device);
     }
 
     void destroy()
@@ -157,9 +157,11 @@ void BM_FrameOpenGL(benchmark::State& state)
 void BM_FrameOpenGLUnbatched(benchmark::State& state)
 {
     testctl::useOffscreenOpenGL();
-    glRendererOptions().batching = false;
+    testctl::RendererOptions unbatched;
+    unbatched.batching = false;
+    testctl::setRendererOptions(unbatched);
     runFrames(state);
-    glRendererOptions().batching = true;
+    testctl::setRendererOptions(testctl::RendererOptions());
 }
 
 void BM_FrameHeadless(benchmark::State& state)

@@ -7,6 +7,7 @@
 #include "app/device_creation.h"
 #include "app/game_state.h"
 #include "app/scene_setup.h"
+#include "app/shutdown.h"
 #include "test_controls.h"
 
 namespace bench {
@@ -16,21 +17,33 @@ constexpr UINT kBenchWidth = 800;
 constexpr UINT kBenchHeight = 600;
 
 // A window and the game's device on the chosen platform, made once per
-// process (a benchmark function runs several times). False when the device
-// cannot be made (no OpenGL here, for example).
-inline bool makeDevice(bool openGL)
+// process (a benchmark function runs several times) and made again, with
+// whatever was made on it, when the renderer's options change: they reach
+// a renderer when its device is created. False when the device cannot be
+// made (no OpenGL here, for example).
+inline bool makeDevice(bool openGL, const testctl::RendererOptions& options = testctl::RendererOptions())
 {
     static int made = 0; // 0 untried, 1 made, -1 failed
-    if (made != 0)
+    static HWND window = nullptr;
+    static testctl::RendererOptions madeWith;
+    const bool sameOptions = madeWith.batching == options.batching && madeWith.clipControl == options.clipControl &&
+                             madeWith.residentBuffers == options.residentBuffers;
+    if (made == -1 || (made == 1 && sameOptions))
         return made == 1;
+    if (made == 1)
+        shutdown(); // the arena and the device go; the window stays
     made = -1;
-    if (openGL)
-        testctl::useOffscreenOpenGL();
-    else
-        testctl::useHeadless();
-    testctl::captureMessageBoxes();
-    testctl::drawLog().recording = false;
-    HWND window = testctl::createTestWindow("bench");
+    if (!window) {
+        if (openGL)
+            testctl::useOffscreenOpenGL();
+        else
+            testctl::useHeadless();
+        testctl::captureMessageBoxes();
+        testctl::drawLog().recording = false;
+        window = testctl::createTestWindow("bench");
+    }
+    testctl::setRendererOptions(options);
+    madeWith = options;
     if (!window || !createDevice(&g_device, window, kBenchWidth, kBenchHeight))
         return false;
     made = 1;

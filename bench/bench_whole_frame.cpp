@@ -178,7 +178,7 @@ struct Game {
     bool frame()
     {
         bool running = runner.frame(kFrameMs);
-        runner.onProgramThread([] { glFinishDevice(g_device); });
+        runner.onProgramThread([] { testctl::finishDevice(g_device); });
         return running;
     }
 };
@@ -194,7 +194,9 @@ const Way kNewWay = {"new", false, false};
 void wholeFrame(benchmark::State& state, Scene scene, Way way, int physicsSteps)
 {
     usePhysicsStep(way.referencePhysics);
-    glRendererOptions().residentBuffers = !way.copyingDraws;
+    testctl::RendererOptions options;
+    options.residentBuffers = !way.copyingDraws;
+    testctl::setRendererOptions(options);
     {
         Game game;
         if (!game.start(scene)) {
@@ -242,7 +244,7 @@ void wholeFrame(benchmark::State& state, Scene scene, Way way, int physicsSteps)
         state.SetLabel(way.name);
         game.runner.quit();
     }
-    glRendererOptions() = GlRendererOptions();
+    testctl::setRendererOptions(testctl::RendererOptions());
     usePhysicsStep(true);
 }
 

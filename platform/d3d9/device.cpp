@@ -55,12 +55,6 @@ bool streamReady(const DeviceState& s)
     return s.stream && s.fvf == kSupportedFvf && s.streamStride >= kSupportedFvfSize;
 }
 
-UINT streamVertexCount(const DeviceState& s)
-{
-    UINT length = s.stream->data.length;
-    return s.streamOffset >= length ? 0 : (length - s.streamOffset) / s.streamStride;
-}
-
 void destroyDevice(Device* d)
 {
     DeviceState& s = d->state;
@@ -76,12 +70,6 @@ void destroyDevice(Device* d)
 }
 
 } // namespace
-
-void releaseDeviceFromResource(Device* device)
-{
-    if (device)
-        device->Release();
-}
 
 // ---- Lifetime -----------------------------------------------------------------------
 ULONG IDirect3DDevice9::AddRef() { return ++asImpl(this).refs; }
@@ -150,7 +138,7 @@ HRESULT IDirect3DDevice9::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf
 {
     if (!buffer || sharedHandle)
         return D3DERR_INVALIDCALL;
-    return createVertexBuffer(asImpl(this), length, usage, fvf, buffer);
+    return createVertexBuffer(asImpl(this).owner, length, usage, fvf, buffer);
 }
 
 HRESULT IDirect3DDevice9::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL,
@@ -158,7 +146,20 @@ HRESULT IDirect3DDevice9::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT 
 {
     if (!buffer || sharedHandle)
         return D3DERR_INVALIDCALL;
-    return createIndexBuffer(asImpl(this), length, usage, format, buffer);
+    return createIndexBuffer(asImpl(this).owner, length, usage, format, buffer);
+}
+
+HRESULT IDirect3DDevice9::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                                        D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle)
+{
+    if (!texture || sharedHandle)
+        return D3DERR_INVALIDCALL;
+    return createTexture(asImpl(this).owner, width, height, levels, usage, format, pool, texture);
+}
+
+HRESULT IDirect3DDevice9::GetDeviceCaps(D3DCAPS9* caps)
+{
+    return asImpl(this).direct3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, caps);
 }
 
 // ---- State --------------------------------------------------------------------------

@@ -3,13 +3,12 @@
 
 #include <new>
 
-#include "common/hooks.h"
+#include "common/test_seams.h"
 #include "d3d9/device.h"
+#include "win32/host.h"
 #include "win32/window.h"
 
 namespace {
-
-constexpr DWORD kMaxTextureSize = 8192;
 
 Direct3D* asImpl(IDirect3D9* d) { return static_cast<Direct3D*>(d); }
 
@@ -55,7 +54,7 @@ HRESULT checkParameters(const D3DPRESENT_PARAMETERS& p)
 
 IDirect3D9* WINAPI Direct3DCreate9(UINT sdkVersion)
 {
-    if (sdkVersion != D3D_SDK_VERSION || platformHooks().refuseDirect3D)
+    if (sdkVersion != D3D_SDK_VERSION || testSeams().refuseDirect3D)
         return nullptr;
     return new (std::nothrow) Direct3D();
 }
@@ -83,7 +82,7 @@ HRESULT IDirect3D9::GetDeviceCaps(UINT adapter, D3DDEVTYPE deviceType, D3DCAPS9*
     caps->DeviceType = D3DDEVTYPE_HAL;
     caps->AdapterOrdinal = adapter;
     caps->PresentationIntervals = DWORD(D3DPRESENT_INTERVAL_IMMEDIATE | D3DPRESENT_INTERVAL_ONE);
-    caps->DevCaps = platformHooks().noHardwareTransform ? 0 : DWORD(D3DDEVCAPS_HWTRANSFORMANDLIGHT);
+    caps->DevCaps = testSeams().noHardwareTransform ? 0 : DWORD(D3DDEVCAPS_HWTRANSFORMANDLIGHT);
     caps->MaxTextureWidth = kMaxTextureSize;
     caps->MaxTextureHeight = kMaxTextureSize;
     return D3D_OK;
@@ -100,7 +99,7 @@ HRESULT IDirect3D9::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focus
     if (FAILED(checked))
         return checked;
     HWND window = params->hDeviceWindow ? params->hDeviceWindow : focusWindow;
-    if (!windowIsLive(window) || platformHooks().refuseDevice)
+    if (!windowIsLive(window) || testSeams().refuseDevice)
         return D3DERR_NOTAVAILABLE;
 
     Device* d = new (std::nothrow) Device();
@@ -118,10 +117,11 @@ HRESULT IDirect3D9::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focus
         d->params.BackBufferFormat = D3DFMT_X8R8G8B8;
     d->behaviorFlags = behaviorFlags;
     d->window = window;
-    d->renderer = platformHooks().headless ? &kHeadlessRenderer : &kOpenGLRenderer;
+    d->renderer = windowMaker(window)->renderer;
+    d->owner = ResourceOwner{d, d, d->renderer};
     d->host = windowRetainHost(window);
     resetDeviceState(d->state, d->params);
-    if (!d->renderer->create(*d, d->host)) {
+    if (!d->renderer->create(*d, d->host, testSeams().renderer)) {
         windowReleaseHost(window);
         delete d;
         return D3DERR_NOTAVAILABLE;

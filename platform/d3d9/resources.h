@@ -10,9 +10,11 @@
 
 #include <d3d9.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 
-struct Device;
+struct ResourceOwner;
 
 struct ResourceCounts {
     ULONG publicRefs = 1;
@@ -22,7 +24,7 @@ struct ResourceCounts {
 // Bytes of a vertex or index buffer, kept in CPU memory. `version` rises
 // on every Unlock so a renderer can tell when to upload again.
 struct BufferData {
-    Device* device = nullptr;
+    const ResourceOwner* owner = nullptr;
     ResourceCounts counts;
     std::unique_ptr<uint8_t[]> bytes;
     UINT length = 0;
@@ -44,14 +46,33 @@ struct IndexBuffer : IDirect3DIndexBuffer9 {
     D3DFORMAT format = D3DFMT_INDEX16;
 };
 
+// The largest side of a texture or back buffer (the caps' MaxTextureWidth).
+constexpr UINT kMaxTextureSize = 8192;
+
+// A texture in the managed pool: the program's copy of every level lives in
+// system memory, as Direct3D keeps it, and the renderer is told when the
+// program unlocks a level it may have written.
 struct Texture : IDirect3DTexture9 {
-    Device* device = nullptr;
+    const ResourceOwner* owner = nullptr;
     ResourceCounts counts;
     UINT width = 0;
     UINT height = 0;
     DWORD levels = 0;
+    D3DFORMAT format = D3DFMT_X8R8G8B8;
+    std::unique_ptr<uint8_t[]> bytes; // every level, level 0 first, rows packed
+    uint32_t lockedLevels = 0;        // one bit per level
+    uint32_t writableLevels = 0;      // locked without D3DLOCK_READONLY
     void* rendererData = nullptr;
 };
+
+// Where a level lies in Texture::bytes: 4 bytes a texel (B, G, R, then A or
+// unused), rows packed, top row first.
+struct TextureLevel {
+    UINT width = 0;
+    UINT height = 0;
+    size_t offset = 0;
+};
+TextureLevel textureLevel(const Texture& texture, UINT level);
 
 inline VertexBuffer* asImpl(IDirect3DVertexBuffer9* b) { return static_cast<VertexBuffer*>(b); }
 inline IndexBuffer* asImpl(IDirect3DIndexBuffer9* b) { return static_cast<IndexBuffer*>(b); }
@@ -63,13 +84,13 @@ void rebind(VertexBuffer*& slot, VertexBuffer* next);
 void rebind(IndexBuffer*& slot, IndexBuffer* next);
 void rebind(Texture*& slot, Texture* next);
 
-HRESULT createVertexBuffer(Device& device, UINT length, DWORD usage, DWORD fvf, IDirect3DVertexBuffer9** out);
-HRESULT createIndexBuffer(Device& device, UINT length, DWORD usage, D3DFORMAT format, IDirect3DIndexBuffer9** out);
+HRESULT createVertexBuffer(const ResourceOwner& owner, UINT length, DWORD usage, DWORD fvf,
+                           IDirect3DVertexBuffer9** out);
+HRESULT createIndexBuffer(const ResourceOwner& owner, UINT length, DWORD usage, D3DFORMAT format,
+                          IDirect3DIndexBuffer9** out);
 
-// A texture from RGBA8 pixels, top row first, with a full mip chain made by
-// the renderer. Used by the D3DX texture loader.
-HRESULT createTextureRgba(IDirect3DDevice9* device, UINT width, UINT height, const uint8_t* rgba,
-                          IDirect3DTexture9** out);
+HRESULT createTexture(const ResourceOwner& owner, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                      D3DPOOL pool, IDirect3DTexture9** out);
 
 // Objects of each kind alive in the process, for leak checks.
 struct LiveObjectCounts {

@@ -5,7 +5,7 @@
 // runs on a short-lived SDL thread: SDL keeps its error text in per-thread
 // storage that it frees only when one of its own threads ends, and a failed
 // decode would otherwise leave it behind on the caller's thread.
-#include "d3dx9/texture_image.h"
+#include "d3dx9/texture_file.h"
 
 #include <SDL.h>
 #include <SDL_image.h>

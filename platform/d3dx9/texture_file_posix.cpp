@@ -5,7 +5,7 @@
 // stall start-up; then at most kMaxImageFileBytes are read into memory.
 // A relative path that is not found from the working directory is looked up
 // in the data folder of an installed game as well (see installedDataPath).
-#include "d3dx9/texture_image.h"
+#include "d3dx9/texture_file.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -14,7 +14,7 @@
 
 #include <new>
 
-#include "common/hooks.h"
+#include "common/test_seams.h"
 
 namespace {
 
@@ -55,8 +55,8 @@ const char* kindOf(mode_t mode)
 
 std::string executablePath()
 {
-    if (platformHooks().executablePath)
-        return platformHooks().executablePath;
+    if (testSeams().executablePath)
+        return testSeams().executablePath;
     char buffer[4096];
     ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer);
     if (length <= 0 || size_t(length) >= sizeof buffer)

@@ -296,6 +296,30 @@ typedef struct _D3DPRESENT_PARAMETERS_ {
     UINT PresentationInterval;
 } D3DPRESENT_PARAMETERS;
 
+typedef enum _D3DRESOURCETYPE {
+    D3DRTYPE_SURFACE = 1,
+    D3DRTYPE_TEXTURE = 3,
+    D3DRTYPE_VERTEXBUFFER = 6,
+    D3DRTYPE_INDEXBUFFER = 7,
+    D3DRTYPE_FORCE_DWORD = 0x7fffffff
+} D3DRESOURCETYPE;
+
+typedef struct _D3DSURFACE_DESC {
+    D3DFORMAT Format;
+    D3DRESOURCETYPE Type;
+    DWORD Usage;
+    D3DPOOL Pool;
+    D3DMULTISAMPLE_TYPE MultiSampleType;
+    DWORD MultiSampleQuality;
+    UINT Width;
+    UINT Height;
+} D3DSURFACE_DESC;
+
+typedef struct _D3DLOCKED_RECT {
+    INT Pitch;
+    void* pBits;
+} D3DLOCKED_RECT;
+
 // The leading members in the SDK's order; the rest of the SDK's record is
 // reserved here because nothing reads it.
 typedef struct _D3DCAPS9 {
@@ -359,6 +383,10 @@ protected:
 };
 
 struct IDirect3DTexture9 : IDirect3DBaseTexture9 {
+    HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc);
+    HRESULT LockRect(UINT level, D3DLOCKED_RECT* lockedRect, const RECT* rect, DWORD flags);
+    HRESULT UnlockRect(UINT level);
+
 protected:
     IDirect3DTexture9() = default;
 };
@@ -366,6 +394,7 @@ protected:
 struct IDirect3DDevice9 {
     ULONG AddRef();
     ULONG Release();
+    HRESULT GetDeviceCaps(D3DCAPS9* caps);
 
     HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z,
                   DWORD stencil);
@@ -378,6 +407,8 @@ struct IDirect3DDevice9 {
                                IDirect3DVertexBuffer9** buffer, HANDLE* sharedHandle);
     HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                               IDirect3DIndexBuffer9** buffer, HANDLE* sharedHandle);
+    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format,
+                          D3DPOOL pool, IDirect3DTexture9** texture, HANDLE* sharedHandle);
 
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix);
     HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix);

@@ -12,7 +12,7 @@
 #include <mutex>
 #include <utility>
 
-#include "common/hooks.h"
+#include "common/test_seams.h"
 
 namespace testctl {
 
@@ -100,11 +100,11 @@ ProgramRunner::ProgramRunner(Entry entry, std::string commandLine) : state_(new 
 {
     state_->entry = entry;
     state_->commandLine = std::move(commandLine);
-    PlatformHooks& hooks = platformHooks();
-    if (!hooks.manualClock)
+    TestSeams& seams = testSeams();
+    if (!seams.manualClock)
         useManualClock(kRunnerClockStartMs);
-    hooks.idle = onIdle;
-    hooks.idleUser = state_;
+    seams.idle = onIdle;
+    seams.idleUser = state_;
 }
 
 ProgramRunner::~ProgramRunner()
@@ -116,9 +116,9 @@ ProgramRunner::~ProgramRunner()
     }
     state_->join();
     // A runner made before this one went away keeps its hook.
-    if (platformHooks().idleUser == state_) {
-        platformHooks().idle = nullptr;
-        platformHooks().idleUser = nullptr;
+    if (testSeams().idleUser == state_) {
+        testSeams().idle = nullptr;
+        testSeams().idleUser = nullptr;
     }
     delete state_;
 }

@@ -15,16 +15,21 @@
 #include <sanitizer/lsan_interface.h>
 #endif
 
-#include "common/hooks.h"
+#include "common/test_seams.h"
 #include "d3d9/device.h"
-#include "d3d9/renderer_gl.h"
+#include "d3d9/gl/renderer.h"
 #include "d3d9/resources.h"
+#include "d3dx9/d3dx_texture.h"
 #include "win32/cursor.h"
-#include "win32/host_events.h"
-#include "win32/host_video.h"
+#include "win32/host.h"
+#include "win32/host_sdl_events.h"
+#include "win32/host_sdl_video.h"
+#include "win32/host_sdl_windows.h"
 #include "win32/keyboard.h"
 #include "win32/message_queue.h"
 #include "win32/window.h"
+
+#include "draw_log.h"
 
 namespace testctl {
 
@@ -127,15 +132,16 @@ bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 // ---- Modes ------------------------------------------------------------------------
 void useHeadless()
 {
-    platformHooks().headless = true;
-    platformHooks().scriptedInput = true;
+    testSeams().host = &kHeadlessHost;
+    testSeams().scriptedInput = true;
+    recordHeadlessDraws();
 }
 
 void useOffscreenOpenGL()
 {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    platformHooks().headless = false;
-    platformHooks().scriptedInput = true;
+    testSeams().host = nullptr;
+    testSeams().scriptedInput = true;
 }
 
 // ---- Windows ------------------------------------------------------------------------
@@ -158,15 +164,15 @@ HWND createTestWindow(const char* title)
 // ---- Clock ------------------------------------------------------------------------
 void useManualClock(DWORD startMs)
 {
-    platformHooks().manualClock = true;
-    platformHooks().clockMs = startMs;
+    testSeams().manualClock = true;
+    testSeams().clockMs = startMs;
 }
 
-void advanceClock(DWORD ms) { platformHooks().clockMs += ms; }
-DWORD clockNow() { return platformHooks().clockMs; }
+void advanceClock(DWORD ms) { testSeams().clockMs += ms; }
+DWORD clockNow() { return testSeams().clockMs; }
 
 // ---- Desktop and cursor ------------------------------------------------------------
-void setDesktopSize(int width, int height) { platformHooks().headlessDesktop = RECT{0, 0, width, height}; }
+void setDesktopSize(int width, int height) { testSeams().headlessDesktop = RECT{0, 0, width, height}; }
 
 POINT cursorPosition()
 {
@@ -233,7 +239,7 @@ HWND gameWindow() { return windowFirstLive(); }
 void captureMessageBoxes(std::function<void(const ShownBox&)> whileOpen)
 {
     g_whileOpen = std::move(whileOpen);
-    platformHooks().messageBox = captureBox;
+    testSeams().messageBox = captureBox;
 }
 
 const std::vector<ShownBox>& shownBoxes() { return g_shown; }
@@ -251,14 +257,14 @@ void setExecutablePath(const char* path)
 {
     static std::string stored;
     stored = path ? path : "";
-    platformHooks().executablePath = path ? stored.c_str() : nullptr;
+    testSeams().executablePath = path ? stored.c_str() : nullptr;
 }
 
 // ---- Device -------------------------------------------------------------------------
-void refuseDirect3D(bool refuse) { platformHooks().refuseDirect3D = refuse; }
-void refuseDevice(bool refuse) { platformHooks().refuseDevice = refuse; }
-void reportNoHardwareTransform(bool none) { platformHooks().noHardwareTransform = none; }
-void failBufferCreationAfter(int count) { platformHooks().failBufferCreationAfter = count; }
+void refuseDirect3D(bool refuse) { testSeams().refuseDirect3D = refuse; }
+void refuseDevice(bool refuse) { testSeams().refuseDevice = refuse; }
+void reportNoHardwareTransform(bool none) { testSeams().noHardwareTransform = none; }
+void failBufferCreationAfter(int count) { testSeams().failBufferCreationAfter = count; }
 DWORD deviceBehaviorFlags(IDirect3DDevice9* device) { return device ? asImpl(device).behaviorFlags : 0; }
 D3DPRESENT_PARAMETERS devicePresentParameters(IDirect3DDevice9* device)
 {
@@ -268,7 +274,30 @@ int liveDevices() { return liveObjectCounts().devices; }
 int liveBuffers() { return liveObjectCounts().buffers; }
 int liveTextures() { return liveObjectCounts().textures; }
 uint32_t bufferWrites(IDirect3DVertexBuffer9* buffer) { return buffer ? asImpl(buffer)->data.version : 0; }
-HeadlessLog& drawLog() { return headlessLog(); }
+HRESULT createTexture(IDirect3DDevice9* device, int width, int height, const std::vector<uint8_t>& rgba,
+                      IDirect3DTexture9** texture)
+{
+    if (!device || width < 1 || height < 1 || rgba.size() != size_t(width) * size_t(height) * 4)
+        return D3DERR_INVALIDCALL;
+    DecodedImage image;
+    image.width = width;
+    image.height = height;
+    image.hasAlpha = true;
+    image.rgba = rgba;
+    return createTextureFromImage(device, image, texture);
+}
+
+void setRendererOptions(const RendererOptions& options)
+{
+    ::RendererOptions& o = testSeams().renderer;
+    o.batching = options.batching;
+    o.clipControl = options.clipControl;
+    o.residentBuffers = options.residentBuffers;
+}
+
+bool usesClipControl(IDirect3DDevice9* device) { return glUsesClipControl(device); }
+UINT residentPoolCapacity(IDirect3DDevice9* device) { return glResidentPoolCapacity(device); }
+bool finishDevice(IDirect3DDevice9* device) { return glFinishDevice(device); }
 
 bool readBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int& width, int& height)
 {
@@ -315,7 +344,7 @@ bool readImage(const std::string& path, std::vector<uint8_t>& rgba, int& width, 
 // ---- Between tests ---------------------------------------------------------------------
 void resetPlatform()
 {
-    platformHooks() = PlatformHooks();
+    testSeams() = TestSeams();
     g_shown.clear();
     g_whileOpen = nullptr;
     g_altPosted = false;
@@ -326,12 +355,11 @@ void resetPlatform()
     // is dropped with the rest of its events.
     windowResetAll();
     cursorReset();
-    hostDropPendingEvents();
+    sdlDropPendingEvents();
     queueReset();
     keyboardReset();
-    hostVideoForgetFailure();
-    headlessLog() = HeadlessLog();
-    glRendererOptions() = GlRendererOptions();
+    sdlVideoForgetFailure();
+    resetDrawLog();
     liveObjectCounts() = LiveObjectCounts();
 }
 
@@ -340,21 +368,21 @@ namespace {
 
 Uint32 hostWindowId(HWND window)
 {
-    SDL_Window* host = windowRetainHost(window);
-    Uint32 id = host ? SDL_GetWindowID(host) : 0;
-    windowReleaseHost(window);
-    return id;
+    if (windowMaker(window) != &kSdlHost)
+        return 0;
+    SDL_Window* shown = sdlWindowOf(windowHost(window));
+    return shown ? SDL_GetWindowID(shown) : 0;
 }
 
 void deliver(SDL_Event& e)
 {
     SDL_PushEvent(&e);
-    hostPumpEvents();
+    sdlPumpEvents();
 }
 
 } // namespace
 
-void useHostInput() { platformHooks().scriptedInput = false; }
+void useHostInput() { testSeams().scriptedInput = false; }
 
 void hostMouseMotion(HWND window, int x, int y, int dx, int dy)
 {

@@ -3,13 +3,13 @@
 
 #include <time.h>
 
-#include "common/hooks.h"
+#include "common/test_seams.h"
 
 DWORD WINAPI timeGetTime(void)
 {
-    const PlatformHooks& hooks = platformHooks();
-    if (hooks.manualClock)
-        return hooks.clockMs;
+    const TestSeams& seams = testSeams();
+    if (seams.manualClock)
+        return seams.clockMs;
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     // Truncation to 32 bits wraps after 49.7 days, exactly like Windows.

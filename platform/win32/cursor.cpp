@@ -1,10 +1,8 @@
-// cursor.cpp: SetCursorPos, GetCursorPos and ShowCursor over SDL.
+// cursor.cpp: SetCursorPos, GetCursorPos and ShowCursor over the host's pointer.
 #include "win32/cursor.h"
 
-#include <SDL.h>
-
-#include "common/hooks.h"
-#include "win32/host_video.h"
+#include "common/test_seams.h"
+#include "win32/host.h"
 
 namespace {
 
@@ -29,10 +27,7 @@ PendingWarp g_warp;
 
 bool hidden() { return g_displayCount < 0; }
 
-bool hostControlled()
-{
-    return !platformHooks().headless && !platformHooks().scriptedInput && SDL_WasInit(SDL_INIT_VIDEO);
-}
+bool hostControlled() { return !testSeams().scriptedInput && host().hasPointer(); }
 
 bool looking() { return hidden() && g_focused && !g_boxOpen; }
 
@@ -53,12 +48,12 @@ void applyHostMode()
     if (!hostControlled())
         return;
     if (started) {
-        SDL_GetMouseState(&g_warp.fromX, &g_warp.fromY);
+        const POINT from = host().pointerInWindow();
+        g_warp.fromX = from.x;
+        g_warp.fromY = from.y;
         g_warp.armed = true;
     }
-    if (bool(SDL_GetRelativeMouseMode()) != nowLooking)
-        SDL_SetRelativeMouseMode(nowLooking ? SDL_TRUE : SDL_FALSE);
-    SDL_ShowCursor(hidden() && !g_boxOpen ? SDL_DISABLE : SDL_ENABLE);
+    host().setPointerMode(nowLooking, !(hidden() && !g_boxOpen));
 }
 
 } // namespace
@@ -101,10 +96,7 @@ void cursorReset()
     g_wasLooking = false;
     g_setCount = 0;
     g_warp = PendingWarp();
-    if (SDL_WasInit(SDL_INIT_VIDEO)) {
-        SDL_SetRelativeMouseMode(SDL_FALSE);
-        SDL_ShowCursor(SDL_ENABLE);
-    }
+    host().setPointerMode(false, true);
 }
 
 BOOL WINAPI SetCursorPos(int x, int y)
@@ -112,7 +104,7 @@ BOOL WINAPI SetCursorPos(int x, int y)
     ++g_setCount;
     g_position = POINT{x, y};
     if (hostControlled() && !hidden())
-        SDL_WarpMouseGlobal(x, y);
+        host().warpPointer(x, y);
     return TRUE;
 }
 
@@ -121,9 +113,7 @@ BOOL WINAPI GetCursorPos(LPPOINT point)
     if (!point)
         return FALSE;
     if (hostControlled() && !hidden()) {
-        int x = 0, y = 0;
-        SDL_GetGlobalMouseState(&x, &y);
-        g_position = POINT{x, y};
+        g_position = host().pointerOnScreen();
     }
     *point = g_position;
     return TRUE;

@@ -11,9 +11,9 @@
 
 #include <mmsystem.h>
 
-#include "common/hooks.h"
+#include "common/test_seams.h"
 #include "win32/cursor.h"
-#include "win32/host_events.h"
+#include "win32/host.h"
 #include "win32/keyboard.h"
 #include "win32/window.h"
 
@@ -151,12 +151,12 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
     if (!msg)
         return FALSE;
     bool remove = (removeFlags & PM_REMOVE) != 0;
-    PlatformHooks& hooks = platformHooks();
+    TestSeams& seams = testSeams();
     for (;;) {
-        hostPumpEvents();
+        host().pumpEvents();
         if (retrieve(msg, window, filterMin, filterMax, remove))
             return TRUE;
-        if (!hooks.idle || !hooks.idle(hooks.idleUser))
+        if (!seams.idle || !seams.idle(seams.idleUser))
             return FALSE;
     }
 }

@@ -1,42 +1,37 @@
 // waiting.cpp: WaitMessage and MsgWaitForMultipleObjects: the thread sleeps
 // until a message can be retrieved instead of asking again and again.
 #include <windows.h>
+#include <mmsystem.h>
 
-#include <SDL.h>
-
-#include "common/hooks.h"
-#include "win32/host_events.h"
+#include "common/test_seams.h"
+#include "win32/host.h"
 #include "win32/message_queue.h"
 
 namespace {
 
 // A wait is cut into slices this long: a Ctrl+C in the terminal cannot wake
-// SDL's wait, and is taken at the end of the slice.
-constexpr Uint64 kSliceMs = 100;
+// the host's wait, and is taken at the end of the slice.
+constexpr DWORD kSliceMs = 100;
 
 // True once a message can be retrieved; false when `ms` ran out first.
 bool waitForMessage(DWORD ms)
 {
-    hostPumpEvents();
+    host().pumpEvents();
     if (queueHasMessage())
         return true;
-    // Under the test controls input and time are scripted: waiting would
-    // bring neither.
-    const PlatformHooks& hooks = platformHooks();
-    if (hooks.headless || hooks.manualClock)
+    // Under the test controls time is scripted: waiting would bring nothing.
+    if (testSeams().manualClock)
         return false;
-    const Uint64 start = SDL_GetTicks64();
+    const DWORD start = timeGetTime();
     for (;;) {
-        const Uint64 waited = SDL_GetTicks64() - start;
+        const DWORD waited = timeGetTime() - start;
         if (ms != INFINITE && waited >= ms)
             return false;
-        const Uint64 left = ms == INFINITE ? kSliceMs : SDL_min(kSliceMs, Uint64(ms) - waited);
-        // A null event leaves what arrives in SDL's queue for the pump.
-        if (SDL_WasInit(SDL_INIT_VIDEO))
-            SDL_WaitEventTimeout(nullptr, int(left));
-        else
-            SDL_Delay(Uint32(left));
-        hostPumpEvents();
+        const DWORD left = ms == INFINITE || ms - waited > kSliceMs ? kSliceMs : ms - waited;
+        // A host that nothing can arrive from (the headless one) has nothing to wait for.
+        if (!host().waitForEvents(left))
+            return false;
+        host().pumpEvents();
         if (queueHasMessage())
             return true;
     }

@@ -1,17 +1,16 @@
 // window.cpp: window classes, windows, painting and the desktop window.
 #include "win32/window.h"
 
-#include <SDL.h>
+#include <strings.h>
 
-#include "common/hooks.h"
-#include "win32/host_video.h"
-#include "win32/host_x11.h"
+#include <cstring>
+
+#include "win32/host.h"
 
 // ---- Tables --------------------------------------------------------------------
 namespace {
 
 constexpr int kMaxClasses = 16;
-constexpr int kMaxWindows = 16;
 constexpr int kNameLength = 128;
 
 struct WindowClass {
@@ -26,15 +25,10 @@ struct Window {
     bool live = false;
     int hostHolders = 0;
     WNDPROC proc = nullptr;
-    SDL_Window* host = nullptr;
-    unsigned long x11Window = 0; // the X window behind `host`, when on X11
+    const Host* maker = nullptr; // the host that made `host`, which ends it
+    HostWindow* host = nullptr;
     bool needsPaint = false;
-    DWORD style = 0;        // GWL_STYLE; WS_VISIBLE while shown
-    bool minimized = false; // while headless (the host keeps its own)
-    int x = 0;              // while headless (the host keeps its own)
-    int y = 0;
-    int clientWidth = 0;
-    int clientHeight = 0;
+    DWORD style = 0; // GWL_STYLE; WS_VISIBLE while shown
 };
 
 WindowClass g_classes[kMaxClasses];
@@ -62,7 +56,7 @@ WindowClass* findClass(LPCSTR name)
     if (!name)
         return nullptr;
     for (WindowClass& c : g_classes)
-        if (c.used && SDL_strcasecmp(c.name, name) == 0)
+        if (c.used && strcasecmp(c.name, name) == 0)
             return &c;
     return nullptr;
 }
@@ -73,8 +67,7 @@ void collect(Window* w)
 {
     if (w->live || w->hostHolders > 0)
         return;
-    if (w->host)
-        SDL_DestroyWindow(w->host);
+    w->maker->destroyWindow(w->host);
     *w = Window();
 }
 
@@ -83,18 +76,10 @@ void collect(Window* w)
 // ---- Platform-internal interface ----------------------------------------------------
 bool windowIsLive(HWND window) { return liveWindow(window) != nullptr; }
 
-HWND windowFromHostId(unsigned int sdlWindowId)
+HWND windowFromHost(HostWindow* hostWindow)
 {
     for (Window& w : g_windows)
-        if (w.live && w.host && SDL_GetWindowID(w.host) == sdlWindowId)
-            return handleOf(&w);
-    return nullptr;
-}
-
-HWND windowFromX11Window(unsigned long x11Window)
-{
-    for (Window& w : g_windows)
-        if (w.live && x11Window != 0 && w.x11Window == x11Window)
+        if (w.live && hostWindow && w.host == hostWindow)
             return handleOf(&w);
     return nullptr;
 }
@@ -121,7 +106,7 @@ HWND windowNeedingPaint()
     return nullptr;
 }
 
-SDL_Window* windowRetainHost(HWND window)
+HostWindow* windowRetainHost(HWND window)
 {
     Window* w = liveWindow(window);
     if (!w)
@@ -139,10 +124,16 @@ void windowReleaseHost(HWND window)
     collect(w);
 }
 
-SDL_Window* windowHost(HWND window)
+HostWindow* windowHost(HWND window)
 {
     Window* w = liveWindow(window);
     return w ? w->host : nullptr;
+}
+
+const Host* windowMaker(HWND window)
+{
+    Window* w = liveWindow(window);
+    return w ? w->maker : nullptr;
 }
 
 bool windowStyle(HWND window, DWORD& style)
@@ -163,19 +154,6 @@ bool windowSetStyle(HWND window, DWORD style)
     return true;
 }
 
-bool windowPlaceHeadless(HWND window, const RECT& rect)
-{
-    Window* w = liveWindow(window);
-    if (!w || w->host)
-        return false;
-    w->x = rect.left;
-    w->y = rect.top;
-    w->clientWidth = rect.right - rect.left;
-    w->clientHeight = rect.bottom - rect.top;
-    w->needsPaint = true;
-    return true;
-}
-
 WNDPROC windowProc(HWND window)
 {
     Window* w = liveWindow(window);
@@ -185,8 +163,8 @@ WNDPROC windowProc(HWND window)
 void windowResetAll()
 {
     for (Window& w : g_windows) {
-        if (w.host)
-            SDL_DestroyWindow(w.host);
+        if (w.used)
+            w.maker->destroyWindow(w.host);
         w = Window();
     }
     for (WindowClass& c : g_classes)
@@ -198,14 +176,14 @@ ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc)
 {
     if (!wc || wc->cbSize != sizeof(WNDCLASSEXA) || !wc->lpszClassName || !wc->lpfnWndProc)
         return 0;
-    if (findClass(wc->lpszClassName) || SDL_strlen(wc->lpszClassName) >= size_t(kNameLength))
+    if (findClass(wc->lpszClassName) || std::strlen(wc->lpszClassName) >= size_t(kNameLength))
         return 0;
     for (int i = 0; i < kMaxClasses; ++i) {
         WindowClass& c = g_classes[i];
         if (c.used)
             continue;
         c.used = true;
-        SDL_strlcpy(c.name, wc->lpszClassName, sizeof c.name);
+        std::memcpy(c.name, wc->lpszClassName, std::strlen(wc->lpszClassName) + 1);
         c.proc = wc->lpfnWndProc;
         c.style = wc->style;
         return ATOM(0xC000 + i);
@@ -238,29 +216,19 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
     if (!w)
         return nullptr;
 
-    SDL_Window* host = nullptr;
-    if (!platformHooks().headless) {
-        if (!hostVideoReady())
-            return nullptr;
-        Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
-        if (style & WS_THICKFRAME)
-            flags |= SDL_WINDOW_RESIZABLE;
-        int px = x == CW_USEDEFAULT ? int(SDL_WINDOWPOS_CENTERED) : x;
-        int py = y == CW_USEDEFAULT ? int(SDL_WINDOWPOS_CENTERED) : y;
-        host = SDL_CreateWindow(windowName ? windowName : "", px, py, width, height, flags);
-        if (!host)
-            return nullptr;
-    }
+    const Host& maker = host();
+    HostWindow* shown = maker.createWindow(windowName ? windowName : "", x, y, width, height,
+                                           (style & WS_THICKFRAME) != 0);
+    if (!shown)
+        return nullptr;
 
     *w = Window();
     w->used = true;
     w->live = true;
     w->proc = c->proc;
-    w->host = host;
+    w->maker = &maker;
+    w->host = shown;
     w->style = style & ~DWORD(WS_VISIBLE);
-    w->x11Window = hostX11Window(host);
-    w->clientWidth = width;
-    w->clientHeight = height;
     HWND handle = handleOf(w);
     w->proc(handle, WM_CREATE, 0, 0);
     if (style & WS_VISIBLE)
@@ -276,8 +244,7 @@ BOOL WINAPI DestroyWindow(HWND window)
     w->proc(window, WM_DESTROY, 0, 0);
     w->proc(window, WM_NCDESTROY, 0, 0);
     w->live = false;
-    if (w->host)
-        SDL_HideWindow(w->host);
+    w->maker->showWindow(w->host, SW_HIDE);
     collect(w);
     return TRUE;
 }
@@ -288,25 +255,7 @@ BOOL WINAPI ShowWindow(HWND window, int showCmd)
     if (!w)
         return FALSE;
     bool show = showCmd != SW_HIDE;
-    const bool minimize = showCmd == SW_MINIMIZE || showCmd == SW_SHOWMINIMIZED;
-    if (w->host) {
-        if (!show) {
-            SDL_HideWindow(w->host);
-        } else if (minimize) {
-            SDL_ShowWindow(w->host);
-            SDL_MinimizeWindow(w->host);
-        } else {
-            SDL_ShowWindow(w->host);
-            if (showCmd == SW_RESTORE)
-                SDL_RestoreWindow(w->host);
-            SDL_RaiseWindow(w->host);
-        }
-    }
-    // SW_SHOW and SW_HIDE leave a window minimised as it was.
-    if (minimize)
-        w->minimized = true;
-    else if (showCmd == SW_RESTORE || showCmd == SW_SHOWNORMAL || showCmd == SW_SHOWDEFAULT)
-        w->minimized = false;
+    w->maker->showWindow(w->host, showCmd);
     w->style = show ? (w->style | DWORD(WS_VISIBLE)) : (w->style & ~DWORD(WS_VISIBLE));
     w->proc(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
     if (show)
@@ -332,7 +281,7 @@ BOOL WINAPI IsWindowVisible(HWND window)
     Window* w = liveWindow(window);
     if (!w || !(w->style & WS_VISIBLE))
         return FALSE;
-    return (w->host && (SDL_GetWindowFlags(w->host) & SDL_WINDOW_HIDDEN)) ? FALSE : TRUE;
+    return w->maker->isHidden(w->host) ? FALSE : TRUE;
 }
 
 BOOL WINAPI IsIconic(HWND window)
@@ -340,9 +289,7 @@ BOOL WINAPI IsIconic(HWND window)
     Window* w = liveWindow(window);
     if (!w)
         return FALSE;
-    if (w->host)
-        return (SDL_GetWindowFlags(w->host) & SDL_WINDOW_MINIMIZED) ? TRUE : FALSE;
-    return w->minimized ? TRUE : FALSE;
+    return w->maker->isMinimized(w->host) ? TRUE : FALSE;
 }
 
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text)
@@ -350,8 +297,7 @@ BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text)
     Window* w = liveWindow(window);
     if (!w)
         return FALSE;
-    if (w->host)
-        SDL_SetWindowTitle(w->host, text ? text : "");
+    w->maker->setTitle(w->host, text ? text : "");
     return TRUE;
 }
 
@@ -360,10 +306,8 @@ BOOL WINAPI GetClientRect(HWND window, LPRECT rect)
     Window* w = liveWindow(window);
     if (!w || !rect)
         return FALSE;
-    int width = w->clientWidth, height = w->clientHeight;
-    if (w->host)
-        SDL_GetWindowSize(w->host, &width, &height);
-    *rect = RECT{0, 0, width, height};
+    const RECT r = w->maker->windowRect(w->host);
+    *rect = RECT{0, 0, r.right - r.left, r.bottom - r.top};
     return TRUE;
 }
 
@@ -374,25 +318,13 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect)
     if (!rect)
         return FALSE;
     if (window == handleOf(&g_desktop)) {
-        if (platformHooks().headless) {
-            *rect = platformHooks().headlessDesktop;
-            return TRUE;
-        }
-        SDL_Rect bounds = {0, 0, 0, 0};
-        if (!hostVideoReady() || SDL_GetDisplayBounds(0, &bounds) != 0)
-            return FALSE;
-        *rect = RECT{bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h};
-        return TRUE;
+        RECT usable;
+        return host().displayBounds(0, rect, &usable) ? TRUE : FALSE;
     }
     Window* w = liveWindow(window);
     if (!w)
         return FALSE;
-    int x = w->x, y = w->y, width = w->clientWidth, height = w->clientHeight;
-    if (w->host) {
-        SDL_GetWindowPosition(w->host, &x, &y);
-        SDL_GetWindowSize(w->host, &width, &height);
-    }
-    *rect = RECT{x, y, x + width, y + height};
+    *rect = w->maker->windowRect(w->host);
     return TRUE;
 }
 

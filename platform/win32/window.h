@@ -3,12 +3,16 @@
 
 #include <windows.h>
 
-struct SDL_Window;
+struct Host;
+struct HostWindow;
+
+// How many windows may be alive at once (each host keeps as many of its own).
+constexpr int kMaxWindows = 16;
 
 // The live window with this handle, or null (destroyed, unknown, desktop).
 bool windowIsLive(HWND window);
-HWND windowFromHostId(unsigned int sdlWindowId);
-HWND windowFromX11Window(unsigned long x11Window);
+// The live window a host window shows, or null.
+HWND windowFromHost(HostWindow* hostWindow);
 HWND windowFirstLive();
 
 // Painting: a window whose client area needs drawing gets WM_PAINT when the
@@ -16,19 +20,20 @@ HWND windowFirstLive();
 void windowInvalidate(HWND window);
 HWND windowNeedingPaint();
 
-// The SDL window behind a live window (null while headless). A holder keeps
-// the host window alive past DestroyWindow until it lets go, so a device can
-// still tear down its context.
-SDL_Window* windowRetainHost(HWND window);
+// The host's window behind a live window. A holder keeps the host window
+// alive past DestroyWindow until it lets go, so a device can still tear
+// down its context.
+HostWindow* windowRetainHost(HWND window);
 void windowReleaseHost(HWND window);
 
-// The SDL window behind a live window, not held (null while headless).
-SDL_Window* windowHost(HWND window);
+// The host's window behind a live window, not held.
+HostWindow* windowHost(HWND window);
 // A live window's GWL_STYLE. Setting it keeps WS_VISIBLE as ShowWindow left it.
 bool windowStyle(HWND window, DWORD& style);
 bool windowSetStyle(HWND window, DWORD style);
-// Moves and sizes a headless window (false for any other).
-bool windowPlaceHeadless(HWND window, const RECT& rect);
+
+// The host that made a live window's host window (null for any other).
+const Host* windowMaker(HWND window);
 
 // The window procedure of a live window, or null.
 WNDPROC windowProc(HWND window);

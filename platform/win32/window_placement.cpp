@@ -6,9 +6,9 @@
 // Windows treats as a full-screen window; the host is told so too, so a
 // window manager puts it above its panels. Any other placement leaves the
 // host's full screen.
-#include <SDL.h>
+#include <cstdint>
 
-#include "common/hooks.h"
+#include "win32/host.h"
 #include "win32/window.h"
 
 namespace {
@@ -17,45 +17,15 @@ namespace {
 HMONITOR monitorHandle(int display) { return reinterpret_cast<HMONITOR>(uintptr_t(display) + 1); }
 int displayOf(HMONITOR monitor) { return int(reinterpret_cast<uintptr_t>(monitor)) - 1; }
 
-int displayCount() { return platformHooks().headless ? 1 : SDL_GetNumVideoDisplays(); }
-
-bool displayBounds(int display, RECT& bounds, RECT& usable)
+bool coversADisplay(const Host& shownBy, const RECT& r)
 {
-    if (platformHooks().headless) {
-        bounds = usable = platformHooks().headlessDesktop;
-        return display == 0;
-    }
-    SDL_Rect b = {0, 0, 0, 0}, u = {0, 0, 0, 0};
-    if (SDL_GetDisplayBounds(display, &b) != 0)
-        return false;
-    if (SDL_GetDisplayUsableBounds(display, &u) != 0)
-        u = b;
-    bounds = RECT{b.x, b.y, b.x + b.w, b.y + b.h};
-    usable = RECT{u.x, u.y, u.x + u.w, u.y + u.h};
-    return true;
-}
-
-bool coversADisplay(const RECT& r)
-{
-    for (int d = 0; d < displayCount(); ++d) {
+    for (int d = 0; d < shownBy.displayCount(); ++d) {
         RECT bounds, usable;
-        if (displayBounds(d, bounds, usable) && bounds.left == r.left && bounds.top == r.top &&
+        if (shownBy.displayBounds(d, &bounds, &usable) && bounds.left == r.left && bounds.top == r.top &&
             bounds.right == r.right && bounds.bottom == r.bottom)
             return true;
     }
     return false;
-}
-
-void placeHost(SDL_Window* host, const RECT& r, UINT flags, bool fullScreen)
-{
-    if (!fullScreen && (SDL_GetWindowFlags(host) & SDL_WINDOW_FULLSCREEN))
-        SDL_SetWindowFullscreen(host, 0);
-    if (!(flags & SWP_NOMOVE))
-        SDL_SetWindowPosition(host, r.left, r.top);
-    if (!(flags & SWP_NOSIZE))
-        SDL_SetWindowSize(host, r.right - r.left, r.bottom - r.top);
-    if (fullScreen && !(SDL_GetWindowFlags(host) & SDL_WINDOW_FULLSCREEN))
-        SDL_SetWindowFullscreen(host, SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
 } // namespace
@@ -81,10 +51,7 @@ LONG WINAPI SetWindowLongA(HWND window, int index, LONG value)
     }
     const DWORD style = DWORD(value);
     windowSetStyle(window, style);
-    if (SDL_Window* host = windowHost(window)) {
-        SDL_SetWindowBordered(host, (style & WS_CAPTION) ? SDL_TRUE : SDL_FALSE);
-        SDL_SetWindowResizable(host, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
-    }
+    windowMaker(window)->setFrame(windowHost(window), (style & WS_CAPTION) != 0, (style & WS_THICKFRAME) != 0);
     return LONG(before);
 }
 
@@ -103,13 +70,11 @@ BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width,
         r.right = r.left + width;
         r.bottom = r.top + height;
     }
-    if (SDL_Window* host = windowHost(window)) {
-        placeHost(host, r, flags, !(style & WS_CAPTION) && coversADisplay(r));
-        if (insertAfter == HWND_TOP && !(flags & (SWP_NOZORDER | SWP_NOACTIVATE)))
-            SDL_RaiseWindow(host);
-    } else {
-        windowPlaceHeadless(window, r);
-    }
+    const Host& shownBy = *windowMaker(window);
+    const bool fullScreen = !(style & WS_CAPTION) && coversADisplay(shownBy, r);
+    const bool raise = insertAfter == HWND_TOP && !(flags & (SWP_NOZORDER | SWP_NOACTIVATE));
+    if (shownBy.placeWindow(windowHost(window), r, flags, fullScreen, raise))
+        windowInvalidate(window);
     if (flags & SWP_SHOWWINDOW)
         ShowWindow(window, SW_SHOW);
     return TRUE;
@@ -119,8 +84,7 @@ HMONITOR WINAPI MonitorFromWindow(HWND window, DWORD flags)
 {
     if (!windowIsLive(window))
         return flags == MONITOR_DEFAULTTONULL ? nullptr : monitorHandle(0);
-    SDL_Window* host = windowHost(window);
-    const int display = host ? SDL_GetWindowDisplayIndex(host) : 0;
+    const int display = windowMaker(window)->windowDisplay(windowHost(window));
     if (display >= 0)
         return monitorHandle(display);
     return flags == MONITOR_DEFAULTTONULL ? nullptr : monitorHandle(0);
@@ -132,7 +96,7 @@ BOOL WINAPI GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info)
         return FALSE;
     const int display = displayOf(monitor);
     RECT bounds, usable;
-    if (display < 0 || display >= displayCount() || !displayBounds(display, bounds, usable))
+    if (display < 0 || display >= host().displayCount() || !host().displayBounds(display, &bounds, &usable))
         return FALSE;
     info->rcMonitor = bounds;
     info->rcWork = usable;

@@ -3,7 +3,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "d3dx9/texture_image.h"
+#include "d3dx9/texture_file.h"
 
 namespace {
 

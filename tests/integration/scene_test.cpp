@@ -99,11 +99,11 @@ struct Expected {
     IDirect3DVertexBuffer9* stream;
 };
 
-std::vector<DrawRecord> drawsOfLastFrame()
+std::vector<testctl::DrawRecord> drawsOfLastFrame()
 {
-    const HeadlessLog& log = testctl::drawLog();
-    std::vector<DrawRecord> last;
-    for (const DrawRecord& r : log.draws)
+    const testctl::DrawLog& log = testctl::drawLog();
+    std::vector<testctl::DrawRecord> last;
+    for (const testctl::DrawRecord& r : log.draws)
         if (r.frame + 1 == log.presents)
             last.push_back(r);
     return last;
@@ -111,7 +111,7 @@ std::vector<DrawRecord> drawsOfLastFrame()
 
 void expectDraws(const std::vector<Expected>& expected)
 {
-    std::vector<DrawRecord> draws = drawsOfLastFrame();
+    std::vector<testctl::DrawRecord> draws = drawsOfLastFrame();
     ASSERT_EQ(draws.size(), expected.size());
     for (size_t i = 0; i < draws.size(); ++i) {
         SCOPED_TRACE(i);
@@ -146,7 +146,7 @@ TEST_F(SceneTest, AFrameDrawsMarkerGroundThenEachShadowAndBox)
     ASSERT_TRUE(frame());
     ASSERT_NE(g_brickTexture, nullptr);
     expectDraws(expectedFrame(true));
-    const HeadlessLog& log = testctl::drawLog();
+    const testctl::DrawLog& log = testctl::drawLog();
     EXPECT_EQ(log.lastClearColor, 0xFFFFFFFFu);
     EXPECT_EQ(log.lastClearFlags, DWORD(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER));
     EXPECT_EQ(log.lastClearZ, 1.0f);
@@ -160,9 +160,9 @@ TEST_F(SceneTest, EveryDrawUsesTheCamerasViewAndTheIdentityWorld)
     D3DXVECTOR3 eye = toD3DX(g_camera.eye), at = toD3DX(g_camera.target), up = toD3DX(g_camera.up);
     D3DXMATRIX expected;
     D3DXMatrixLookAtLH(&expected, &eye, &at, &up);
-    std::vector<DrawRecord> draws = drawsOfLastFrame();
+    std::vector<testctl::DrawRecord> draws = drawsOfLastFrame();
     ASSERT_FALSE(draws.empty());
-    for (const DrawRecord& r : draws) {
+    for (const testctl::DrawRecord& r : draws) {
         EXPECT_MATRIX_EQ(r.view, expected);
         EXPECT_EQ(r.world._11, 1.0f);
         EXPECT_EQ(r.world._41, 0.0f);
@@ -186,7 +186,7 @@ TEST_F(SceneTest, FewerThanSixBoxesShowNoCrateAndAnEmptyListStillDraws)
         g_boxes.removeLast();
     ASSERT_TRUE(frame());
     expectDraws(expectedFrame(true));
-    for (const DrawRecord& r : drawsOfLastFrame())
+    for (const testctl::DrawRecord& r : drawsOfLastFrame())
         EXPECT_NE(r.texture, g_crateTexture);
 
     while (!g_boxes.isEmpty())

@@ -104,7 +104,7 @@ TEST_F(MissingTextures, EachTextureIsReportedInOrderAndTheGameStillRuns)
     EXPECT_EQ(g_crateTexture, nullptr);
     EXPECT_TRUE(frames(10));
     // Surfaces draw untextured.
-    for (const DrawRecord& r : testctl::drawLog().draws)
+    for (const testctl::DrawRecord& r : testctl::drawLog().draws)
         EXPECT_EQ(r.texture, nullptr);
     EXPECT_EQ(game->quit(), 0);
 }

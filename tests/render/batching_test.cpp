@@ -98,8 +98,7 @@ TEST_F(Batching, DifferentTexturesEachShowTheirOwn)
 TEST_F(Batching, ATextureReleasedWhileItsDrawsWaitStillShows)
 {
     IDirect3DTexture9* t = nullptr;
-    const uint8_t green[4] = {0, 255, 0, 255};
-    ASSERT_EQ(createTextureRgba(device, 1, 1, green, &t), D3D_OK);
+    ASSERT_EQ(testctl::createTexture(device, 1, 1, {0, 255, 0, 255}, &t), D3D_OK);
     beginScreenFrame();
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetTexture(0, t);
@@ -238,11 +237,8 @@ INSTANTIATE_TEST_SUITE_P(IndexSizes, IndexedDraws, ::testing::Values(false, true
 // so together they pass the first block of the pool of resident buffers.
 class BatchedFrame : public Batching {
 protected:
-    // The straightforward way: each draw copied and drawn on its own.
-    std::vector<uint8_t> renderFrame(bool batching)
+    std::vector<uint8_t> renderFrame()
     {
-        glRendererOptions().batching = batching;
-        glRendererOptions().residentBuffers = batching;
         clear(D3DCOLOR_XRGB(0, 0, 64));
         begin();
         Scene s;
@@ -277,6 +273,8 @@ protected:
 
     void prepare()
     {
+        slabs.clear();
+        boxes.clear();
         std::vector<uint8_t> rgba;
         for (int i = 0; i < 16; ++i)
             rgba.insert(rgba.end(), {uint8_t(100 + i * 8), uint8_t(200 - i * 4), uint8_t(i * 16), 255});
@@ -308,18 +306,26 @@ protected:
 // grown pool's copy), its tags written under a newer material table.
 TEST_F(BatchedFrame, GivesExactlyThePixelsOfOneCopiedFlushPerDraw)
 {
+    // The straightforward way: each draw copied and drawn on its own.
+    testctl::RendererOptions straightforward;
+    straightforward.batching = false;
+    straightforward.residentBuffers = false;
+    remakeDevice(straightforward);
     prepare();
-    const UINT firstBlock = glResidentPoolCapacity(device);
+    std::vector<uint8_t> single = renderFrame();
+
+    remakeDevice(testctl::RendererOptions());
+    prepare();
+    const UINT firstBlock = testctl::residentPoolCapacity(device);
     ASSERT_GT(firstBlock, 0u);
-    std::vector<uint8_t> single = renderFrame(false);
     for (int frame = 0; frame < 2; ++frame) {
-        std::vector<uint8_t> batched = renderFrame(true);
+        std::vector<uint8_t> batched = renderFrame();
         ASSERT_EQ(batched.size(), single.size());
         size_t differing = 0;
         for (size_t i = 0; i < batched.size(); ++i)
             differing += batched[i] != single[i];
         EXPECT_EQ(differing, 0u) << "frame " << frame;
-        EXPECT_GT(glResidentPoolCapacity(device), firstBlock);
+        EXPECT_GT(testctl::residentPoolCapacity(device), firstBlock);
     }
     // The frame is not trivially empty: shadows peek out, faces differ.
     EXPECT_FALSE(shows(62, 22, kBackground));

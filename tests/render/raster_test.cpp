@@ -4,6 +4,7 @@
 #include "test_controls.h"
 
 #include <cmath>
+#include <string>
 
 
 namespace rt {
@@ -217,14 +218,16 @@ class DepthRange : public Raster, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override
     {
-        glRendererOptions().clipControl = GetParam();
+        testctl::RendererOptions options;
+        options.clipControl = GetParam();
+        testctl::setRendererOptions(options);
         Raster::SetUp();
     }
 };
 
 TEST_P(DepthRange, DepthIsZeroToOne)
 {
-    EXPECT_EQ(glUsesClipControl(device), GetParam());
+    EXPECT_EQ(testctl::usesClipControl(device), GetParam());
     EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DCOLOR_XRGB(0, 0, 64), 0.5f, 0),
               D3D_OK);
     begin();
@@ -280,6 +283,37 @@ TEST_F(Raster, PointFillDrawsOnlyTheVertices)
     EXPECT_TRUE(shows(300, 300, kRed));
     EXPECT_TRUE(shows(200, 100, kBackground));
     EXPECT_TRUE(shows(200, 200, kBackground));
+}
+
+// ---- States the renderer does not honour --------------------------------------------------------------
+size_t occurrences(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+// Drawing under a render state the renderer does not turn into anything
+// says so once on standard error; states it honours, and one set back to
+// its default, say nothing.
+TEST_F(Raster, AnUnhonouredRenderStateIsReportedOnce)
+{
+    ::testing::internal::CaptureStderr();
+    beginScreenFrame();
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    drawFlat(screenQuad(100, 100, 200, 200, 0.5f), kRed);
+    device->SetRenderState(D3DRS_SHADEMODE, 2); // Gouraud, the default
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    drawFlat(screenQuad(100, 100, 200, 200, 0.5f), kRed);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    drawFlat(screenQuad(100, 100, 200, 200, 0.5f), kRed);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    drawFlat(screenQuad(100, 100, 200, 200, 0.5f), kRed);
+    end();
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(occurrences(errors, "not honoured"), 1u) << errors;
+    EXPECT_EQ(occurrences(errors, "D3DRS_ALPHABLENDENABLE = 1 is not honoured"), 1u) << errors;
 }
 
 } // namespace

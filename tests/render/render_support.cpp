@@ -341,7 +341,7 @@ IDirect3DDevice9* RenderTest::createDevice()
     return ::createDevice(&created, window, kWidth, kHeight) ? created : nullptr;
 }
 
-void RenderTest::TearDown()
+void RenderTest::releaseDevice()
 {
     if (device) {
         device->SetStreamSource(0, nullptr, 0, 0);
@@ -354,9 +354,26 @@ void RenderTest::TearDown()
         b->Release();
     for (IDirect3DTexture9* t : textures_)
         t->Release();
+    vertexBuffers_.clear();
+    indexBuffers_.clear();
+    textures_.clear();
     if (device) {
         EXPECT_EQ(device->Release(), 0u);
     }
+    device = nullptr;
+}
+
+void RenderTest::remakeDevice(const testctl::RendererOptions& options)
+{
+    releaseDevice();
+    testctl::setRendererOptions(options);
+    device = createDevice();
+    ASSERT_NE(device, nullptr);
+}
+
+void RenderTest::TearDown()
+{
+    releaseDevice();
     if (window)
         DestroyWindow(window);
     EXPECT_EQ(testctl::liveDevices(), 0);
@@ -405,7 +422,7 @@ IDirect3DIndexBuffer9* RenderTest::indexBuffer(const std::vector<uint32_t>& indi
 IDirect3DTexture9* RenderTest::texture(int width, int height, const std::vector<uint8_t>& rgba)
 {
     IDirect3DTexture9* t = nullptr;
-    if (FAILED(createTextureRgba(device, UINT(width), UINT(height), rgba.data(), &t)))
+    if (FAILED(testctl::createTexture(device, width, height, rgba, &t)))
         return nullptr;
     textures_.push_back(t);
     return t;

@@ -12,6 +12,8 @@
 #include <ostream>
 #include <vector>
 
+#include "test_controls.h"
+
 namespace rt {
 
 constexpr int kWidth = 800;
@@ -99,6 +101,9 @@ protected:
 
     // A device on a fresh window; released by TearDown.
     IDirect3DDevice9* createDevice();
+    // Releases the device and what was made on it, and makes `device` anew
+    // with these renderer options.
+    void remakeDevice(const testctl::RendererOptions& options);
     IDirect3DVertexBuffer9* vertexBuffer(const std::vector<Vertex>& vertices);
     IDirect3DIndexBuffer9* indexBuffer(const std::vector<uint32_t>& indices, bool wide);
     IDirect3DTexture9* texture(int width, int height, const std::vector<uint8_t>& rgba);
@@ -119,6 +124,7 @@ protected:
     HWND window = nullptr;
 
 private:
+    void releaseDevice();
     std::vector<IDirect3DVertexBuffer9*> vertexBuffers_;
     std::vector<IDirect3DIndexBuffer9*> indexBuffers_;
     std::vector<IDirect3DTexture9*> textures_;

@@ -52,8 +52,8 @@ TEST_F(Smoke, ReadBackRefusesAHeadlessDevice)
     std::vector<uint8_t> rgba;
     int w = 0, h = 0;
     EXPECT_FALSE(testctl::readBackBuffer(nullptr, rgba, w, h));
-    EXPECT_FALSE(glFinishDevice(nullptr));
-    EXPECT_TRUE(glFinishDevice(device));
+    EXPECT_FALSE(testctl::finishDevice(nullptr));
+    EXPECT_TRUE(testctl::finishDevice(device));
 }
 
 } // namespace

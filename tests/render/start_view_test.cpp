@@ -63,10 +63,14 @@ struct StartView : ::testing::Test {
         testctl::useOffscreenOpenGL();
         testctl::captureMessageBoxes();
         testctl::ProgramRunner game(WinMain);
+        ::testing::internal::CaptureStderr();
         game.start();
+        game.frames(kSettleFrames, kFrameMs);
+        const std::string errors = ::testing::internal::GetCapturedStderr();
         ASSERT_FALSE(game.ended()) << "the game did not start";
         ASSERT_TRUE(testctl::shownBoxes().empty()) << testctl::shownBoxes()[0].text;
-        game.frames(kSettleFrames, kFrameMs);
+        // The game sets only render states the renderer honours.
+        EXPECT_EQ(errors.find("not honoured"), std::string::npos) << errors;
         bool read = false;
         game.onProgramThread([&] { read = testctl::readBackBuffer(g_device, view.rgba, view.width, view.height); });
         ASSERT_TRUE(read);

@@ -2,6 +2,8 @@
 // Lighting is off, so every pixel shows its texel unchanged.
 #include "render_support.h"
 
+#include <cstring>
+
 namespace rt {
 namespace {
 
@@ -93,6 +95,23 @@ TEST_F(Texturing, TheFirstRowOfTheImageIsAtVZero)
     readBack();
     EXPECT_RGB_NEAR(pixel(150, 120), kLeft);
     EXPECT_RGB_NEAR(pixel(150, 180), kRight);
+}
+
+// A texture written between two draws: the first shows what it held then.
+TEST_F(Texturing, ALevelWrittenAfterADrawChangesOnlyLaterDraws)
+{
+    beginFrame(pair);
+    draw(screenQuad(100, 100, 200, 200, 0.5f));
+    D3DLOCKED_RECT locked = {};
+    ASSERT_EQ(pair->LockRect(0, &locked, nullptr, 0), D3D_OK);
+    const uint8_t blueBgra[8] = {255, 0, 0, 255, 255, 0, 0, 255};
+    memcpy(locked.pBits, blueBgra, sizeof blueBgra);
+    ASSERT_EQ(pair->UnlockRect(0), D3D_OK);
+    draw(screenQuad(300, 100, 400, 200, 0.5f));
+    end();
+    readBack();
+    EXPECT_RGB_NEAR(pixel(125, 150), kLeft);
+    EXPECT_RGB_NEAR(pixel(325, 150), kRight);
 }
 
 // Across [100, 300) u runs 0..1: the texel centres sit at pixels 150 and

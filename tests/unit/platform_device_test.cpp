@@ -109,6 +109,45 @@ TEST_F(Device, BuffersLockWhollyOrInRangeAndRejectBadRanges)
     EXPECT_EQ(none, nullptr);
 }
 
+// Managed textures: a level keeps what was written to it, each level is
+// half the one above, and what Direct3D refuses is refused.
+TEST_F(Device, TexturesLockByLevelAndKeepTheirContents)
+{
+    IDirect3DTexture9* t = nullptr;
+    ASSERT_EQ(d()->CreateTexture(8, 2, 0, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &t, nullptr), D3D_OK);
+    EXPECT_EQ(t->GetLevelCount(), 4u); // 8x2, 4x1, 2x1, 1x1
+    D3DSURFACE_DESC desc = {};
+    ASSERT_EQ(t->GetLevelDesc(1, &desc), D3D_OK);
+    EXPECT_EQ(desc.Width, 4u);
+    EXPECT_EQ(desc.Height, 1u);
+    EXPECT_EQ(desc.Format, D3DFMT_X8R8G8B8);
+    EXPECT_EQ(t->GetLevelDesc(4, &desc), D3DERR_INVALIDCALL);
+
+    D3DLOCKED_RECT locked = {};
+    ASSERT_EQ(t->LockRect(1, &locked, nullptr, 0), D3D_OK);
+    EXPECT_EQ(locked.Pitch, 16);
+    EXPECT_EQ(t->LockRect(1, &locked, nullptr, 0), D3DERR_INVALIDCALL); // already locked
+    static_cast<unsigned char*>(locked.pBits)[15] = 0xAB;
+    EXPECT_EQ(t->UnlockRect(1), D3D_OK);
+    EXPECT_EQ(t->UnlockRect(1), D3DERR_INVALIDCALL);
+    ASSERT_EQ(t->LockRect(1, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+    EXPECT_EQ(static_cast<unsigned char*>(locked.pBits)[15], 0xAB);
+    t->UnlockRect(1);
+    const RECT part = {0, 0, 1, 1};
+    EXPECT_EQ(t->LockRect(0, &locked, &part, 0), D3DERR_INVALIDCALL);
+    EXPECT_EQ(t->LockRect(4, &locked, nullptr, 0), D3DERR_INVALIDCALL);
+    t->Release();
+
+    IDirect3DTexture9* none = nullptr;
+    EXPECT_EQ(d()->CreateTexture(0, 4, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &none, nullptr), D3DERR_INVALIDCALL);
+    EXPECT_EQ(d()->CreateTexture(4, 4, 4, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &none, nullptr), D3DERR_INVALIDCALL);
+    EXPECT_EQ(d()->CreateTexture(16384, 4, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &none, nullptr),
+              D3DERR_INVALIDCALL);
+    EXPECT_EQ(d()->CreateTexture(4, 4, 1, 0, D3DFMT_D16, D3DPOOL_MANAGED, &none, nullptr), D3DERR_INVALIDCALL);
+    EXPECT_EQ(none, nullptr);
+    EXPECT_EQ(testctl::liveTextures(), 0);
+}
+
 TEST_F(Device, DrawsAreCheckedAndRecordedWithTheirState)
 {
     IDirect3DVertexBuffer9* vb = vertexBuffer();
@@ -126,7 +165,7 @@ TEST_F(Device, DrawsAreCheckedAndRecordedWithTheirState)
     EXPECT_EQ(d()->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);
     d()->EndScene();
     ASSERT_EQ(testctl::drawLog().draws.size(), 1u);
-    const DrawRecord& r = testctl::drawLog().draws[0];
+    const testctl::DrawRecord& r = testctl::drawLog().draws[0];
     EXPECT_EQ(r.stream, vb);
     EXPECT_EQ(r.material.Power, 7.0f);
     EXPECT_EQ(r.call.primitiveCount, 12u);

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <wincodec.h>
 
-#include "d3dx9/texture_image.h"
+#include "d3dx9/texture_file.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <new>
 
-#include "d3dx9/texture_image.h"
+#include "d3dx9/texture_file.h"
 
 namespace {
 

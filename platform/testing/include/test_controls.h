@@ -4,21 +4,17 @@
 // answers its message boxes, and reads back what it drew.
 //
 // This folder is the testing library's whole public include path: tests,
-// tools and benchmarks reach the platform through its headers alone. This
-// one brings the draw log's records, the OpenGL renderer's switches and
-// createTextureRgba with it; texture_decoding.h brings the texture loader's
-// shared checks and decoders; nothing else of the platform's insides.
+// tools and benchmarks reach the platform through its headers alone, which
+// include nothing of the platform's own folders.
 #pragma once
 
 #include <windows.h>
 #include <d3d9.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include "../../d3d9/renderer_gl_controls.h"
-#include "../../d3d9/renderer_headless.h"
 
 namespace testctl {
 
@@ -98,7 +94,67 @@ int liveBuffers();
 int liveTextures();
 // How many times a vertex buffer's contents have been written (unlocked) so far.
 uint32_t bufferWrites(IDirect3DVertexBuffer9* buffer);
-HeadlessLog& drawLog();
+// ---- The draw log --------------------------------------------------------------------
+// What the headless device was asked to draw: each call as the program
+// made it, with the state bound at that moment.
+struct DrawRecord {
+    struct Call {
+        D3DPRIMITIVETYPE type;
+        bool indexed;
+        UINT startVertex; // not indexed
+        UINT primitiveCount;
+        INT baseVertexIndex; // indexed
+        UINT minVertexIndex;
+        UINT numVertices;
+        UINT startIndex;
+    } call;
+    D3DMATERIAL9 material;
+    IDirect3DBaseTexture9* texture;
+    IDirect3DVertexBuffer9* stream;
+    UINT streamOffset;
+    UINT streamStride;
+    IDirect3DIndexBuffer9* indices;
+    DWORD fvf;
+    D3DMATRIX world;
+    D3DMATRIX view;
+    D3DMATRIX projection;
+    uint32_t frame; // Present calls before this draw
+};
+
+struct DrawLog {
+    bool recording = true; // off: draws are not kept (long runs, benchmarks)
+    std::vector<DrawRecord> draws;
+    uint32_t presents = 0;
+    DWORD lastClearFlags = 0;
+    D3DCOLOR lastClearColor = 0;
+    float lastClearZ = 0.0f;
+    // Where the last Present put the picture; all zero for the whole window.
+    RECT lastPresentDestination = {0, 0, 0, 0};
+};
+DrawLog& drawLog();
+// A texture of RGBA8 pixels, top row first, made as the texture loader
+// makes one from a file with alpha (power-of-two sides, a full mip chain).
+HRESULT createTexture(IDirect3DDevice9* device, int width, int height, const std::vector<uint8_t>& rgba,
+                      IDirect3DTexture9** texture);
+// The OpenGL renderer's switches, for comparing its ways of drawing; the
+// game runs with the defaults. Read when a device is created.
+struct RendererOptions {
+    // Off: every draw is drawn on its own, the reference for the batched picture.
+    bool batching = true;
+    // Off: the vertex shader remaps depth to Direct3D's [0, 1] instead of glClipControl.
+    bool clipControl = true;
+    // Off: every draw copies its vertices, none is kept on the OpenGL side.
+    bool residentBuffers = true;
+};
+void setRendererOptions(const RendererOptions& options);
+// True when the device is an OpenGL one that uses glClipControl.
+bool usesClipControl(IDirect3DDevice9* device);
+// How many vertices the OpenGL renderer's pool of resident vertex buffers
+// has room for now; 0 for a headless device. Tests see by it that the pool grew.
+UINT residentPoolCapacity(IDirect3DDevice9* device);
+// Puts every recorded draw into the back buffer and waits until OpenGL has
+// finished with it. False for a headless device.
+bool finishDevice(IDirect3DDevice9* device);
 // The OpenGL back buffer as RGBA8, top row first; false for a headless device.
 bool readBackBuffer(IDirect3DDevice9* device, std::vector<uint8_t>& rgba, int& width, int& height);
 // Saves pixels as a PNG as they look on screen: opaque, whatever alpha the
