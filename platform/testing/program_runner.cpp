@@ -10,6 +10,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <string>
 
 #include "common/hooks.h"
 
@@ -24,6 +25,7 @@ constexpr int kNoThreadExitCode = -1;
 struct ProgramRunner::State {
     enum class Turn { Program, Harness };
     Entry entry = nullptr;
+    std::string commandLine;
     std::mutex mutex;
     std::condition_variable changed;
     Turn turn = Turn::Harness;
@@ -83,8 +85,7 @@ int SDLCALL runEntry(void* state)
         std::unique_lock<std::mutex> own(s->mutex);
         s->changed.wait(own, [s] { return s->turn == ProgramRunner::State::Turn::Program; });
     }
-    static char commandLine[] = "";
-    int code = s->entry(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
+    int code = s->entry(GetModuleHandleA(nullptr), nullptr, &s->commandLine[0], SW_SHOWDEFAULT);
     std::unique_lock<std::mutex> own(s->mutex);
     s->ended = true;
     s->exitCode = code;
@@ -95,9 +96,10 @@ int SDLCALL runEntry(void* state)
 
 } // namespace
 
-ProgramRunner::ProgramRunner(Entry entry) : state_(new State())
+ProgramRunner::ProgramRunner(Entry entry, const std::string& commandLine) : state_(new State())
 {
     state_->entry = entry;
+    state_->commandLine = commandLine;
     PlatformHooks& hooks = platformHooks();
     if (!hooks.manualClock)
         useManualClock(kRunnerClockStartMs);

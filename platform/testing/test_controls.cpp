@@ -242,6 +242,12 @@ void refuseDirect3D(bool refuse) { platformHooks().refuseDirect3D = refuse; }
 void refuseDevice(bool refuse) { platformHooks().refuseDevice = refuse; }
 void reportNoHardwareTransform(bool none) { platformHooks().noHardwareTransform = none; }
 void failBufferCreationAfter(int count) { platformHooks().failBufferCreationAfter = count; }
+void failFileFunction(const char* function, DWORD error, int succeedFirst)
+{
+    platformHooks().fileFaultFunction = function;
+    platformHooks().fileFaultError = error;
+    platformHooks().fileFaultSucceedFirst = succeedFirst;
+}
 DWORD deviceBehaviorFlags(IDirect3DDevice9* device) { return device ? asImpl(device).behaviorFlags : 0; }
 int liveDevices() { return liveObjectCounts().devices; }
 int liveBuffers() { return liveObjectCounts().buffers; }

@@ -13,6 +13,7 @@ namespace {
 constexpr int kMaxClasses = 16;
 constexpr int kMaxWindows = 16;
 constexpr int kNameLength = 128;
+constexpr int kTitleLength = 256;
 
 struct WindowClass {
     bool used = false;
@@ -31,6 +32,7 @@ struct Window {
     bool needsPaint = false;
     int clientWidth = 0;
     int clientHeight = 0;
+    char title[kTitleLength] = {};
 };
 
 WindowClass g_classes[kMaxClasses];
@@ -219,6 +221,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
     w->x11Window = hostX11Window(host);
     w->clientWidth = width;
     w->clientHeight = height;
+    SDL_strlcpy(w->title, windowName ? windowName : "", sizeof w->title);
     HWND handle = handleOf(w);
     w->proc(handle, WM_CREATE, 0, 0);
     if (style & WS_VISIBLE)
@@ -268,6 +271,26 @@ BOOL WINAPI UpdateWindow(HWND window)
     if (w->needsPaint)
         w->proc(window, WM_PAINT, 0, 0);
     return TRUE;
+}
+
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text)
+{
+    Window* w = liveWindow(window);
+    if (!w)
+        return FALSE;
+    SDL_strlcpy(w->title, text ? text : "", sizeof w->title);
+    if (w->host)
+        SDL_SetWindowTitle(w->host, w->title);
+    return TRUE;
+}
+
+int WINAPI GetWindowTextA(HWND window, LPSTR text, int size)
+{
+    Window* w = liveWindow(window);
+    if (!w || !text || size <= 0)
+        return 0;
+    SDL_strlcpy(text, w->title, size_t(size));
+    return int(SDL_strlen(text));
 }
 
 BOOL WINAPI IsWindow(HWND window) { return windowIsLive(window) ? TRUE : FALSE; }

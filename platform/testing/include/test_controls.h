@@ -90,6 +90,13 @@ void reportNoHardwareTransform(bool none);
 // `count` more buffer creations succeed, then every one fails; -1 turns it off.
 void failBufferCreationAfter(int count);
 DWORD deviceBehaviorFlags(IDirect3DDevice9* device);
+
+// ---- Files --------------------------------------------------------------------------
+// Calls of the Win32 file function named `function` ("CreateFileA",
+// "WriteFile", "FlushFileBuffers", "CloseHandle", "MoveFileExA",
+// "ReplaceFileA") fail with `error` once `succeedFirst` more have
+// succeeded; a failing WriteFile writes half its bytes first. Null turns it off.
+void failFileFunction(const char* function, DWORD error, int succeedFirst = 0);
 int liveDevices();
 int liveBuffers();
 int liveTextures();
@@ -135,7 +142,8 @@ void resetPlatform();
 class ProgramRunner {
 public:
     using Entry = int (*)(HINSTANCE, HINSTANCE, LPSTR, int);
-    explicit ProgramRunner(Entry entry);
+    // `commandLine` is what WinMain is given, as Windows joins it.
+    explicit ProgramRunner(Entry entry, const std::string& commandLine = "");
     ~ProgramRunner();
     ProgramRunner(const ProgramRunner&) = delete;
     ProgramRunner& operator=(const ProgramRunner&) = delete;
