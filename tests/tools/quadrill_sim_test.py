@@ -129,6 +129,25 @@ class QuadrillSim(unittest.TestCase):
         self.assertIn("message End | Box Count: 10", ended.stdout)
         self.assertNotIn("count", ended.stdout.replace("Box Count", ""), "the dump after the end did not run")
 
+    def test_save_and_load_carry_an_arena_from_one_run_to_the_next(self):
+        before = "frames 60 16\nchar x\nkeydown SPACE\nframes 10 16\nkeyup SPACE\nmouse left down\nframes 3 16\n"
+        after = "mouse left up\nframes 100 16\ndump\n"
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "tower.arena")
+            whole = run(f"{before}save {path}\n{after}")
+            resumed = run(f"load {path}\nmouse left down\n{after}")
+            self.assertEqual((whole.returncode, resumed.returncode), (0, 0), whole.stderr + resumed.stderr)
+            self.assertIn("count 11", whole.stdout)
+            self.assertEqual(resumed.stdout, whole.stdout)
+            for script, message in [(f"save {folder}", f"line 1: cannot save {folder}: it is a folder"),
+                                    (f"load {folder}/none.arena", f"line 1: cannot load {folder}/none.arena: there is no such file"),
+                                    (f"frame 16\nload {__file__}", "line 2: cannot load"),
+                                    ("save", "line 1: usage: save FILE")]:
+                result = run(script + "\ndump\n")
+                self.assertEqual(result.returncode, 2, script)
+                self.assertIn("quadrill-sim: " + message, result.stderr)
+                self.assertNotIn("count", result.stdout.replace("Box Count", ""))
+
     def test_missing_textures_are_reported_as_messages(self):
         with tempfile.TemporaryDirectory() as empty:
             result = run("frame 16\nquit\n", cwd=empty)

@@ -7,6 +7,7 @@
 // while it is checked, to be read from there the second time.
 #include <errno.h>
 #include <fcntl.h>
+#include <ftw.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,7 +17,7 @@
 #include <string>
 
 #include "line_reader.h"
-#include "printable.h"
+#include "text/printable.h"
 #include "script_stream.h"
 #include "sim_run.h"
 
@@ -30,7 +31,7 @@ const char kUsage[] =
     "usage: quadrill-sim [SCRIPT]\n"
     "Runs the game headless from SCRIPT (standard input without one), one command a line:\n"
     "  frame MS | frames N MS | keydown KEY | keyup KEY | char C | mouse left|right down|up\n"
-    "  cursor DX DY | dump | memory | cpu | screenshot PATH | quit\n"
+    "  cursor DX DY | dump | memory | cpu | screenshot PATH | save FILE | load FILE | quit\n"
     "The game reads textures/ from the working directory. A script that does not end\n"
     "with quit still ends the game, as Escape would. See docs/DEVELOPING.md.\n";
 
@@ -104,6 +105,33 @@ int temporaryFile(std::string& error)
     return fd;
 }
 
+// The game's quick saves (F5, F9) go to a folder of the run's own, gone
+// when it ends: a script never touches the player's saves, and runs the
+// same on any machine.
+struct PrivateSavesFolder {
+    std::string path;
+
+    bool make(std::string& error)
+    {
+        const char* folder = getenv("TMPDIR");
+        path = std::string(folder && *folder ? folder : "/tmp") + "/quadrill-sim-saves-XXXXXX";
+        if (!mkdtemp(&path[0])) {
+            error = "cannot make a folder for the game's quick saves: " + printable(path) + ": " + std::strerror(errno);
+            path.clear();
+            return false;
+        }
+        setenv("XDG_DATA_HOME", path.c_str(), 1);
+        return true;
+    }
+    ~PrivateSavesFolder()
+    {
+        if (path.empty())
+            return;
+        auto remove = [](const char* entry, const struct stat*, int, struct FTW*) { return ::remove(entry); };
+        nftw(path.c_str(), remove, 8, FTW_DEPTH | FTW_PHYS);
+    }
+};
+
 bool isRegularFile(int fd)
 {
     struct stat info = {};
@@ -127,6 +155,9 @@ int checkAndRun(int fd)
         if (!checkScript(lines, needsRenderer, error))
             return fail(error);
     }
+    PrivateSavesFolder saves;
+    if (!saves.make(error))
+        return fail(error);
     int runFrom = kept >= 0 ? kept : fd;
     if (lseek(runFrom, 0, SEEK_SET) != 0)
         return fail(std::string("cannot read the script again: ") + std::strerror(errno));

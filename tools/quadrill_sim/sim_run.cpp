@@ -15,7 +15,8 @@
 #include <vector>
 
 #include "app/game_state.h"
-#include "printable.h"
+#include "save/arena_file.h"
+#include "text/printable.h"
 #include "test_controls.h"
 
 namespace {
@@ -111,6 +112,25 @@ bool screenshot(const SimCommand& c)
     return true;
 }
 
+// Saves or loads an arena on the program's thread, once the input before
+// the command has been taken.
+bool saveOrLoad(const SimCommand& c, testctl::ProgramRunner& game)
+{
+    game.settle();
+    if (game.ended())
+        return false;
+    bool done = false;
+    size_t boxes = 0;
+    std::string reason;
+    game.onProgramThread([&] {
+        done = c.op == SimOp::Save ? saveGameArena(c.path, nullptr, boxes, reason) : loadGameArena(c.path, boxes, reason);
+    });
+    if (!done)
+        std::fprintf(stderr, "quadrill-sim: line %d: cannot %s %s: %s\n", c.line, c.op == SimOp::Save ? "save" : "load",
+                     printable(c.path).c_str(), reason.c_str());
+    return done;
+}
+
 // Posts one input message. A full queue is what a program that has not run
 // its message loop for a long while has: let it take what is waiting, as it
 // would before its next frame, and post again.
@@ -153,6 +173,8 @@ bool carryOut(const SimCommand& c, testctl::ProgramRunner& game)
         game.onProgramThread([&] { saved = screenshot(c); });
         return saved;
     }
+    case SimOp::Save:
+    case SimOp::Load: return saveOrLoad(c, game);
     case SimOp::Quit:
         game.quit();
         return true;

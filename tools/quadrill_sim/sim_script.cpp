@@ -8,7 +8,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "printable.h"
+#include "text/printable.h"
 
 namespace {
 
@@ -136,10 +136,10 @@ std::string parseWords(const std::vector<std::string>& w, SimCommand& c)
                : verb == "memory" ? SimOp::Memory
                : verb == "cpu"    ? SimOp::Cpu
                                   : SimOp::Quit;
-    } else if (verb == "screenshot") {
+    } else if (verb == "screenshot" || verb == "save" || verb == "load") {
         if (args != 1)
-            return "usage: screenshot PATH";
-        c.op = SimOp::Screenshot;
+            return "usage: " + verb + (verb == "screenshot" ? " PATH" : " FILE");
+        c.op = verb == "screenshot" ? SimOp::Screenshot : verb == "save" ? SimOp::Save : SimOp::Load;
         c.path = w[1];
     } else {
         return "unknown command '" + printable(verb, kShownWordBytes) + "'";

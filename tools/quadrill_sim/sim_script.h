@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-enum class SimOp { Frame, KeyDown, KeyUp, Char, Mouse, Cursor, Dump, Memory, Cpu, Screenshot, Quit };
+enum class SimOp { Frame, KeyDown, KeyUp, Char, Mouse, Cursor, Dump, Memory, Cpu, Screenshot, Save, Load, Quit };
 
 struct SimCommand {
     SimOp op = SimOp::Frame;
@@ -19,7 +19,7 @@ struct SimCommand {
     bool left = true;     // mouse
     bool down = true;     // mouse
     int dx = 0, dy = 0;   // cursor
-    std::string path;     // screenshot
+    std::string path;     // screenshot, save, load
 };
 
 enum class SimLine { Command, Blank, Bad };
