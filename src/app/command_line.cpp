@@ -27,9 +27,30 @@ bool takeVersion(Options& options, const char*, std::string&)
     return true;
 }
 
+// A file option given twice would leave one of the two files unused.
+bool takePath(std::string& path, const char* value, std::string& reason)
+{
+    if (!path.empty()) {
+        reason = "is given twice";
+        return false;
+    }
+    if (!*value) {
+        reason = "needs a file name, not an empty one";
+        return false;
+    }
+    path = value;
+    return true;
+}
+
+bool takeLoad(Options& options, const char* value, std::string& reason)
+{
+    return takePath(options.loadPath, value, reason);
+}
+
 const OptionSpec kOptions[] = {
     {"--help", nullptr, "print these options and exit", takeHelp},
     {"--version", nullptr, "print the game's version and exit", takeVersion},
+    {"--load", "FILE", "start from the arena saved in FILE (F5 saves one)", takeLoad},
 };
 
 const OptionSpec* findOption(const std::string& name)
@@ -102,7 +123,7 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
         }
         std::string reason;
         if (!spec->take(options, value, reason)) {
-            error = "option " + name + ": " + reason;
+            error = "option " + name + " " + reason;
             return false;
         }
     }

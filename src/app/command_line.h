@@ -10,6 +10,7 @@
 struct Options {
     bool help = false;    // --help: print the options and do not start
     bool version = false; // --version: print the version and do not start
+    std::string loadPath; // --load FILE: start from this saved arena
 };
 
 // Splits a Windows command line (WinMain's) into arguments by the C

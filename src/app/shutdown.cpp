@@ -22,7 +22,12 @@ bool shutdown()
     char text[100];
     std::snprintf(text, sizeof text, "Box Count: %u", unsigned(g_boxes.count()));
     MessageBoxA(nullptr, text, "End", MB_OK);
+    releaseGame();
+    return true;
+}
 
+void releaseGame()
+{
     while (!g_boxes.isEmpty())
         g_boxes.removeLast();
     g_aimer.release();
@@ -33,5 +38,4 @@ bool shutdown()
     releaseResource(g_groundTexture);
     releaseResource(g_brickTexture);
     releaseResource(g_device);
-    return true;
 }

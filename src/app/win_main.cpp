@@ -10,13 +10,16 @@
 #include "app/frame.h"
 #include "app/game_state.h"
 #include "app/shutdown.h"
+#include "app/title_notice.h"
 #include "app/window_procedure.h"
 #include "app/scene_setup.h"
+#include "save/arena_capture.h"
+#include "save/arena_file.h"
+#include "text/printable.h"
 
 namespace {
 
 const char kWindowClassName[] = "Quadrill by Harnwick";
-const char kWindowTitle[] = "Quadrill by Harnwick";
 constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 600;
 constexpr UINT kBackBufferWidth = 800;
@@ -53,7 +56,7 @@ void loadTexture(const char* path, IDirect3DTexture9** texture, const char* fail
 bool startUp(HINSTANCE instance, int showCommand)
 {
     registerWindowClass(instance);
-    HWND window = CreateWindowExA(0, kWindowClassName, kWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+    HWND window = CreateWindowExA(0, kWindowClassName, kGameWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                   CW_USEDEFAULT, kWindowWidth, kWindowHeight, nullptr, nullptr, instance, nullptr);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
@@ -99,20 +102,31 @@ WPARAM runMessageLoop()
     }
 }
 
-// Reads the command line. False when the game is not to start: --help or
-// --version was asked for, or an option is wrong (`exitCode` says which).
-bool readCommandLine(const char* commandLine, Options& options, int& exitCode)
+// A program of the Windows subsystem has no console of its own: it writes
+// to the one it was started from, if there is one.
+void useParentConsole()
 {
-    std::string error;
-    const bool parsed = parseOptions(splitCommandLine(commandLine), options, error);
-    if (parsed && !options.help && !options.version)
-        return true;
-    // A program of the Windows subsystem has no console of its own: it
-    // writes to the one it was started from, if there is one.
     if (AttachConsole(ATTACH_PARENT_PROCESS)) {
         std::freopen("CONOUT$", "w", stdout);
         std::freopen("CONOUT$", "w", stderr);
     }
+}
+
+// Reads the command line and the files it names. False when the game is
+// not to start: --help or --version was asked for, or an option or its
+// file is wrong (`exitCode` says which).
+bool readCommandLine(const char* commandLine, Options& options, ArenaState& loaded, int& exitCode)
+{
+    std::string error;
+    bool parsed = parseOptions(splitCommandLine(commandLine), options, error);
+    if (parsed && !options.help && !options.version) {
+        std::string reason;
+        if (options.loadPath.empty() || readArenaFile(options.loadPath, loaded, reason))
+            return true;
+        error = "cannot load " + printable(options.loadPath) + ": " + reason;
+        parsed = false;
+    }
+    useParentConsole();
     if (!parsed) {
         std::fprintf(stderr, "quadrill: %s\n", error.c_str());
         exitCode = kBadCommandLineExitCode;
@@ -123,16 +137,33 @@ bool readCommandLine(const char* commandLine, Options& options, int& exitCode)
     return false;
 }
 
+// The arena of --load takes the place of the one start-up built.
+bool startFromLoadedArena(const ArenaState& loaded)
+{
+    if (!applyArena(loaded)) {
+        const std::string text = std::string("The saved arena could not be loaded: ") + kBoxesNotMade + ".";
+        MessageBoxA(nullptr, text.c_str(), "Error", MB_OK);
+        return false;
+    }
+    g_timer.restart();
+    return true;
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
     Options options;
+    ArenaState loaded;
     int notStartedExitCode = 0;
-    if (!readCommandLine(commandLine, options, notStartedExitCode))
+    if (!readCommandLine(commandLine, options, loaded, notStartedExitCode))
         return notStartedExitCode;
     if (!startUp(instance, showCommand))
         return kStartUpFailedExitCode;
+    if (!options.loadPath.empty() && !startFromLoadedArena(loaded)) {
+        releaseGame();
+        return kStartUpFailedExitCode;
+    }
     WPARAM exitCode = runMessageLoop();
     shutdown();
     UnregisterClassA(kWindowClassName, instance);

@@ -4,6 +4,8 @@
 #include "app/window_procedure.h"
 
 #include "app/game_state.h"
+#include "app/title_notice.h"
+#include "save/quick_save.h"
 
 namespace {
 
@@ -13,6 +15,8 @@ constexpr WPARAM kResetPlayerKey = 'c';
 constexpr WPARAM kToggleCollisionKey = 'v';
 constexpr WPARAM kTogglePointLightKey = 'n';
 constexpr WPARAM kToggleSpotLightKey = 'm';
+constexpr WPARAM kQuickSaveKey = VK_F5;
+constexpr WPARAM kQuickLoadKey = VK_F9;
 
 void toggle(bool& flag) { flag = !flag; }
 
@@ -29,6 +33,18 @@ void onCharacter(WPARAM code)
     case kToggleSpotLightKey: toggle(g_spotLightEnabled); break;
     default: break;
     }
+}
+
+// A held F5 or F9 repeats its key-down: only the first press acts, so a
+// held F9 does not load again and again.
+void onQuickSaveKeys(HWND window, WPARAM key, LPARAM lParam)
+{
+    if (HIWORD(lParam) & KF_REPEAT)
+        return;
+    if (key == kQuickSaveKey)
+        quickSave(window);
+    else if (key == kQuickLoadKey)
+        quickLoad(window);
 }
 
 } // namespace
@@ -64,6 +80,10 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE)
             PostQuitMessage(0);
+        onQuickSaveKeys(window, wParam, lParam);
+        break;
+    case WM_TIMER:
+        onTitleNoticeTimer(window, wParam);
         break;
     case WM_CHAR:
         onCharacter(wParam);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "app/game_state.h"
 #include "test_controls.h"
@@ -20,6 +21,8 @@ struct GameTest : ::testing::Test {
 
     // Override to change the platform before the game starts.
     virtual void beforeStart() {}
+    // What WinMain is given.
+    virtual std::string commandLine() { return ""; }
 
     void SetUp() override
     {
@@ -27,8 +30,17 @@ struct GameTest : ::testing::Test {
         testctl::captureMessageBoxes();
         testctl::setDesktopSize(kDesktopWidth, kDesktopHeight);
         beforeStart();
-        game.reset(new testctl::ProgramRunner(WinMain));
+        game.reset(new testctl::ProgramRunner(WinMain, commandLine()));
         game->start();
+    }
+    // Ends the game with Escape and starts it again in this process with
+    // `arguments` (the game's globals keep what shutdown leaves).
+    int restart(const std::string& arguments)
+    {
+        const int code = game->quit();
+        game.reset(new testctl::ProgramRunner(WinMain, arguments));
+        game->start();
+        return code;
     }
     void TearDown() override { game.reset(); }
 

@@ -1,0 +1,28 @@
+// title_notice.cpp: the title's notice and its timer.
+#include "app/title_notice.h"
+
+#include <string>
+
+namespace {
+
+constexpr UINT_PTR kTitleNoticeTimer = 0x5117; // any id of the game window's own
+constexpr UINT kTitleNoticeMs = 3000;
+
+} // namespace
+
+void showTitleNotice(HWND window, const char* text)
+{
+    if (!window)
+        return;
+    const std::string title = std::string(kGameWindowTitle) + " - " + text;
+    SetWindowTextA(window, title.c_str());
+    SetTimer(window, kTitleNoticeTimer, kTitleNoticeMs, nullptr);
+}
+
+void onTitleNoticeTimer(HWND window, WPARAM timerId)
+{
+    if (timerId != kTitleNoticeTimer)
+        return;
+    KillTimer(window, kTitleNoticeTimer);
+    SetWindowTextA(window, kGameWindowTitle);
+}
