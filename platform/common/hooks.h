@@ -13,6 +13,10 @@ struct PlatformHooks {
     // inject; host input events are ignored.
     bool scriptedInput = false;
 
+    // TranslateMessage makes characters of key-downs (off: a replayed
+    // recording brings its own characters).
+    bool translateKeys = true;
+
     bool manualClock = false;
     DWORD clockMs = 0;
 

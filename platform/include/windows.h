@@ -160,6 +160,9 @@ typedef struct tagMSG {
 #define PM_REMOVE 0x0001
 
 // ---- Virtual-key codes --------------------------------------------------------
+#define VK_LBUTTON 0x01
+#define VK_RBUTTON 0x02
+#define VK_MBUTTON 0x04
 #define VK_BACK 0x08
 #define VK_TAB 0x09
 #define VK_RETURN 0x0D
@@ -300,6 +303,7 @@ BOOL WINAPI SetCursorPos(int x, int y);
 BOOL WINAPI GetCursorPos(LPPOINT point);
 int WINAPI ShowCursor(BOOL show);
 BOOL WINAPI GetKeyboardState(PBYTE keyState);
+BOOL WINAPI SetKeyboardState(PBYTE keyState);
 
 // A program of the Windows subsystem writes to the console it was started
 // from only once it attaches to it. Here a program always has its starting

@@ -19,6 +19,7 @@
 #include "d3d9/device.h"
 #include "d3d9/renderer_gl.h"
 #include "d3d9/resources.h"
+#include "win32/command_line.h"
 #include "win32/cursor.h"
 #include "win32/host_events.h"
 #include "win32/host_video.h"
@@ -210,7 +211,19 @@ bool postMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return queuePost(windowFirstLive(), message, wParam, lParam, false);
 }
 
+bool postInputMessage(UINT message, WPARAM wParam, LPARAM lParam) { return postInput(message, wParam, lParam); }
+
+void translateKeys(bool on) { platformHooks().translateKeys = on; }
+
 HWND gameWindow() { return windowFirstLive(); }
+
+std::string joinCommandLine(const std::vector<std::string>& arguments)
+{
+    std::vector<const char*> pointers;
+    for (const std::string& a : arguments)
+        pointers.push_back(a.c_str());
+    return ::joinCommandLine(int(pointers.size()), pointers.data());
+}
 
 // ---- Message boxes -----------------------------------------------------------------
 void captureMessageBoxes(std::function<void(const ShownBox&)> whileOpen)

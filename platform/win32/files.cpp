@@ -198,7 +198,9 @@ HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTE
     }
     int fd = open(path, flags, kNewFileMode);
     if (fd < 0) {
-        SetLastError(errno == EEXIST ? ERROR_FILE_EXISTS : win32Error(errno));
+        // A file that was to be made is missing only for want of its folder.
+        const bool noFolder = errno == ENOENT && (flags & O_CREAT);
+        SetLastError(errno == EEXIST ? ERROR_FILE_EXISTS : noFolder ? ERROR_PATH_NOT_FOUND : win32Error(errno));
         return INVALID_HANDLE_VALUE;
     }
     struct stat info = {};

@@ -246,7 +246,7 @@ BOOL WINAPI TranslateMessage(const MSG* msg)
         return FALSE;
     if (msg->message != WM_KEYDOWN)
         return msg->message == WM_KEYUP ? TRUE : FALSE;
-    int ch = keyboardCharFor(int(msg->wParam & 0xFF));
+    int ch = platformHooks().translateKeys ? keyboardCharFor(int(msg->wParam & 0xFF)) : 0;
     if (ch != 0) {
         // The character is retrieved next, before any input queued after its key.
         if (g_count == kCapacity)

@@ -63,7 +63,14 @@ bool keyUp(int virtualKey);
 bool typeChar(char c); // a WM_CHAR alone, as TranslateMessage would queue it
 bool mouseButton(bool left, bool down);
 bool postMessage(UINT message, WPARAM wParam, LPARAM lParam);
+// Any keyboard or mouse message, taken as input (it updates the key-state table).
+bool postInputMessage(UINT message, WPARAM wParam, LPARAM lParam);
+// TranslateMessage makes characters of key-downs, or not (for a replay that
+// brings its own).
+void translateKeys(bool on);
 HWND gameWindow();
+// Arguments joined into one command line for WinMain, as Windows would.
+std::string joinCommandLine(const std::vector<std::string>& arguments);
 
 // ---- Message boxes -----------------------------------------------------------------
 struct ShownBox {
