@@ -47,11 +47,33 @@ bool takeLoad(Options& options, const char* value, std::string& reason)
     return takePath(options.loadPath, value, reason);
 }
 
+bool takeRecord(Options& options, const char* value, std::string& reason)
+{
+    return takePath(options.recordPath, value, reason);
+}
+
+bool takeReplay(Options& options, const char* value, std::string& reason)
+{
+    return takePath(options.replayPath, value, reason);
+}
+
 const OptionSpec kOptions[] = {
     {"--help", nullptr, "print these options and exit", takeHelp},
     {"--version", nullptr, "print the game's version and exit", takeVersion},
     {"--load", "FILE", "start from the arena saved in FILE (F5 saves one)", takeLoad},
+    {"--record", "FILE", "record the game into FILE, to replay it with quadrill-sim or --replay", takeRecord},
+    {"--replay", "FILE", "show the game recorded in FILE; Escape ends it", takeReplay},
 };
+
+// A recording carries its own arena and input: nothing else may start it.
+bool optionsAgree(const Options& options, std::string& error)
+{
+    if (!options.replayPath.empty() && (!options.loadPath.empty() || !options.recordPath.empty())) {
+        error = "option --replay cannot go with --load or --record: a recording brings its own arena and input";
+        return false;
+    }
+    return true;
+}
 
 const OptionSpec* findOption(const std::string& name)
 {
@@ -127,7 +149,7 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
             return false;
         }
     }
-    return true;
+    return optionsAgree(options, error);
 }
 
 std::string optionsHelp()
@@ -144,4 +166,6 @@ std::string optionsHelp()
     return text;
 }
 
-std::string versionText() { return std::string("Quadrill ") + QUADRILL_VERSION + "\n"; }
+std::string versionText() { return std::string("Quadrill ") + gameVersion() + "\n"; }
+
+const char* gameVersion() { return QUADRILL_VERSION; }

@@ -9,6 +9,7 @@ IDirect3DTexture9* g_groundTexture = nullptr;
 IDirect3DTexture9* g_brickTexture = nullptr;
 RECT g_desktopRect = {0, 0, 0, 0};
 float g_frameSeconds = 0.0f;
+uint64_t g_frameCount = 0;
 float g_spawnCooldown = 0.0f;
 
 bool g_shadowsEnabled = false;

@@ -21,6 +21,8 @@ extern IDirect3DTexture9* g_brickTexture;
 // The cursor is held at (right / 2, bottom / 2) of this rectangle.
 extern RECT g_desktopRect;
 extern float g_frameSeconds;
+// Frames run since start-up (a recording's checks name them).
+extern uint64_t g_frameCount;
 // Seconds gathered since the last spawn attempt.
 extern float g_spawnCooldown;
 

@@ -13,6 +13,8 @@
 #include "app/title_notice.h"
 #include "app/window_procedure.h"
 #include "app/scene_setup.h"
+#include "replay/recorder.h"
+#include "replay/replayer.h"
 #include "save/arena_capture.h"
 #include "save/arena_file.h"
 #include "text/printable.h"
@@ -53,10 +55,10 @@ void loadTexture(const char* path, IDirect3DTexture9** texture, const char* fail
         MessageBoxA(nullptr, failureText, "Error", MB_OK);
 }
 
-bool startUp(HINSTANCE instance, int showCommand)
+bool startUp(HINSTANCE instance, int showCommand, HWND& window)
 {
     registerWindowClass(instance);
-    HWND window = CreateWindowExA(0, kWindowClassName, kGameWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+    window = CreateWindowExA(0, kWindowClassName, kGameWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                   CW_USEDEFAULT, kWindowWidth, kWindowHeight, nullptr, nullptr, instance, nullptr);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
@@ -82,6 +84,7 @@ bool startUp(HINSTANCE instance, int showCommand)
         return false;
 
     g_spawnCooldown = 0.0f;
+    g_frameCount = 0;
     g_timer.restart();
     return true;
 }
@@ -96,6 +99,8 @@ WPARAM runMessageLoop()
                 return msg.wParam;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
+        } else if (isReplaying()) {
+            replayStep();
         } else {
             runFrame();
         }
@@ -112,6 +117,26 @@ void useParentConsole()
     }
 }
 
+// Reads the files the options name (the recording's is made anew, once
+// the others have been found good). False with the error.
+bool readNamedFiles(const Options& options, ArenaState& loaded, std::string& error)
+{
+    std::string reason;
+    if (!options.loadPath.empty() && !readArenaFile(options.loadPath, loaded, reason)) {
+        error = "cannot load " + printable(options.loadPath) + ": " + reason;
+        return false;
+    }
+    if (!options.replayPath.empty() && !openReplay(options.replayPath, reason)) {
+        error = "cannot replay " + printable(options.replayPath) + ": " + reason;
+        return false;
+    }
+    if (!options.recordPath.empty() && !openRecording(options.recordPath, reason)) {
+        error = "cannot record to " + printable(options.recordPath) + ": " + reason;
+        return false;
+    }
+    return true;
+}
+
 // Reads the command line and the files it names. False when the game is
 // not to start: --help or --version was asked for, or an option or its
 // file is wrong (`exitCode` says which).
@@ -120,10 +145,8 @@ bool readCommandLine(const char* commandLine, Options& options, ArenaState& load
     std::string error;
     bool parsed = parseOptions(splitCommandLine(commandLine), options, error);
     if (parsed && !options.help && !options.version) {
-        std::string reason;
-        if (options.loadPath.empty() || readArenaFile(options.loadPath, loaded, reason))
+        if (readNamedFiles(options, loaded, error))
             return true;
-        error = "cannot load " + printable(options.loadPath) + ": " + reason;
         parsed = false;
     }
     useParentConsole();
@@ -158,12 +181,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     int notStartedExitCode = 0;
     if (!readCommandLine(commandLine, options, loaded, notStartedExitCode))
         return notStartedExitCode;
-    if (!startUp(instance, showCommand))
+    HWND window = nullptr;
+    if (!startUp(instance, showCommand, window))
         return kStartUpFailedExitCode;
     if (!options.loadPath.empty() && !startFromLoadedArena(loaded)) {
         releaseGame();
         return kStartUpFailedExitCode;
     }
+    startRecording();
+    startReplay(window);
     WPARAM exitCode = runMessageLoop();
     shutdown();
     UnregisterClassA(kWindowClassName, instance);

@@ -5,6 +5,9 @@
 
 #include "app/game_state.h"
 #include "app/title_notice.h"
+#include "replay/recorder.h"
+#include "replay/replay_session.h"
+#include "replay/replayer.h"
 #include "save/quick_save.h"
 
 namespace {
@@ -36,10 +39,11 @@ void onCharacter(WPARAM code)
 }
 
 // A held F5 or F9 repeats its key-down: only the first press acts, so a
-// held F9 does not load again and again.
+// held F9 does not load again and again. A replay's recording brings the
+// arenas its F9s loaded, and saves nothing.
 void onQuickSaveKeys(HWND window, WPARAM key, LPARAM lParam)
 {
-    if (HIWORD(lParam) & KF_REPEAT)
+    if ((HIWORD(lParam) & KF_REPEAT) || replaySession().active)
         return;
     if (key == kQuickSaveKey)
         quickSave(window);
@@ -65,6 +69,9 @@ bool resetPlayerCube(float vx, float vy, float vz)
 
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (replayIgnores(message, wParam))
+        return DefWindowProcA(window, message, wParam, lParam);
+    recordMessage(message, wParam, lParam);
     g_mouse.onMessage(message, lParam);
     switch (message) {
     case WM_DESTROY:

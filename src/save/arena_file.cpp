@@ -5,6 +5,7 @@
 #include "files/atomic_file.h"
 #include "files/file_error.h"
 #include "files/line_file.h"
+#include "replay/recorder.h"
 #include "save/arena_capture.h"
 #include "save/arena_text.h"
 
@@ -97,6 +98,7 @@ bool loadGameArena(const std::string& path, size_t& boxes, std::string& reason)
         reason = kBoxesNotMade;
         return false;
     }
+    recordArenaLoaded(state);
     boxes = state.boxes.size();
     g_timer.restart();
     return true;

@@ -71,14 +71,15 @@ def runs(values):
 class Game:
     """One run of the game on its own display, its output going to files."""
 
-    def __init__(self, binary, display, cwd, output_prefix):
+    def __init__(self, binary, display, cwd, output_prefix, arguments=(), environment=None):
         self.display = display
         # Pictures a scenario looked at, by name, saved if it fails.
         self.views = {}
         env = display.env()
+        env.update(environment or {})
         # SDL must pick the X11 driver of this display, whatever the caller set.
         env.pop("SDL_VIDEODRIVER", None)
-        self.program = processes.Program([binary], cwd, env, output_prefix + "-stdout.txt",
+        self.program = processes.Program([binary, *arguments], cwd, env, output_prefix + "-stdout.txt",
                                          output_prefix + "-stderr.txt")
         self.stdout_path = self.program.stdout_path
         self.stderr_path = self.program.stderr_path
@@ -227,16 +228,17 @@ class GameTestCase(unittest.TestCase):
         os.makedirs(cls.artefacts, exist_ok=True)
 
     @contextlib.contextmanager
-    def game(self, tag, cwd=SOURCE_DIR):
-        """Starts the game on a display of its own and yields it. On failure saves
-        the screen, the views taken and the output, and names them; always ends
-        the game and the display."""
+    def game(self, tag, cwd=SOURCE_DIR, arguments=(), environment=None):
+        """Starts the game (with `arguments`, and `environment` added to its
+        own) on a display of its own and yields it. On failure saves the screen,
+        the views taken and the output, and names them; always ends the game and
+        the display."""
         for old in os.listdir(self.artefacts):
             if old.startswith(tag + "-"):
                 os.remove(os.path.join(self.artefacts, old))
         prefix = os.path.join(self.artefacts, tag)
         with xvfb.VirtualDisplay() as display:
-            game = Game(self.binary, display, cwd, prefix)
+            game = Game(self.binary, display, cwd, prefix, arguments, environment)
             try:
                 game.wait_for_window()
                 yield game

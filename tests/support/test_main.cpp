@@ -10,6 +10,9 @@
 
 #include "app/game_state.h"
 #include "physics/physics_step.h"
+#include "replay/recorder.h"
+#include "replay/replay_session.h"
+#include "replay/replayer.h"
 #include "test_controls.h"
 
 namespace {
@@ -37,6 +40,7 @@ void resetGameState()
     g_brickTexture = nullptr;
     g_desktopRect = RECT{0, 0, 0, 0};
     g_frameSeconds = 0.0f;
+    g_frameCount = 0;
     g_spawnCooldown = 0.0f;
     g_shadowsEnabled = false;
     g_freeCameraMode = false;
@@ -55,6 +59,9 @@ void resetGameState()
     g_camera = Camera();
     g_lastAimPoint = Vec3(0.0f, 0.0f, 0.0f);
     g_physicsStepMethod = PhysicsStepMethod::BroadPhase;
+    resetRecorder();
+    resetReplayer();
+    replaySession() = ReplaySession();
 }
 
 void addCount(std::string& text, int count, const char* what)

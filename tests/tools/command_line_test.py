@@ -56,6 +56,25 @@ class CommandLine(unittest.TestCase):
                 self.assertEqual(result.stderr.count("\n"), 1, "one line")
                 self.assertEqual(result.stdout, "")
 
+    def test_a_recording_that_cannot_be_made_or_read_stops_the_game_with_its_reason(self):
+        with tempfile.TemporaryDirectory() as folder:
+            junk = os.path.join(folder, "junk.rec")
+            with open(junk, "wb") as f:
+                f.write(b"recording 1 1.0.0\nframe 16\n\x89PNG\r\n")
+            nowhere = os.path.join(folder, "missing", "game.rec")
+            for arguments, message in [
+                    (["--record", nowhere], f"cannot record to {nowhere}: there is no such folder"),
+                    (["--record", folder], f"cannot record to {folder}: it is a folder"),
+                    (["--replay", os.path.join(folder, "none.rec")], "there is no such file"),
+                    (["--replay", junk], f"cannot replay {junk}: line 3: unknown command '\\x89PNG'"),
+                    (["--replay", junk, "--record", os.path.join(folder, "again.rec")],
+                     "option --replay cannot go with --load or --record")]:
+                result = run(*arguments)
+                self.assertEqual(result.returncode, 2, arguments)
+                self.assertIn(message, result.stderr)
+                self.assertEqual(result.stderr.count("\n"), 1, result.stderr)
+            self.assertEqual(sorted(os.listdir(folder)), ["junk.rec"], "nothing was made")
+
     def test_arguments_reach_the_game_as_they_were_typed(self):
         # Joined into one Windows command line and split back by the game.
         for argument in ["two words", "", 'a "quoted" word', "back\\slash", 'tail\\"', "ends\\\\", "\t"]:

@@ -20,6 +20,7 @@
 #include "text/printable.h"
 #include "script_stream.h"
 #include "sim_run.h"
+#include "test_controls.h"
 
 namespace {
 
@@ -28,12 +29,15 @@ constexpr int kUsageError = 2;
 constexpr uint64_t kMaxKeptInputBytes = uint64_t(1) << 30;
 
 const char kUsage[] =
-    "usage: quadrill-sim [SCRIPT]\n"
+    "usage: quadrill-sim [--record FILE] [SCRIPT]\n"
     "Runs the game headless from SCRIPT (standard input without one), one command a line:\n"
-    "  frame MS | frames N MS | keydown KEY | keyup KEY | char C | mouse left|right down|up\n"
-    "  cursor DX DY | dump | memory | cpu | screenshot PATH | save FILE | load FILE | quit\n"
-    "The game reads textures/ from the working directory. A script that does not end\n"
-    "with quit still ends the game, as Escape would. See docs/DEVELOPING.md.\n";
+    "  frame MS | frames N MS | keydown KEY | keyup KEY | char C | mouse left|right|middle down|up\n"
+    "  cursor DX DY | focus lost|gained | close | dump | memory | cpu | screenshot PATH\n"
+    "  save FILE | load FILE | quit\n"
+    "A recording of a game (quadrill --record) is such a script: its checks are compared as it\n"
+    "runs, and the first departure ends the run with exit code 1. --record FILE records the\n"
+    "run as the game would. The game reads textures/ from the working directory. A script that\n"
+    "does not end with quit still ends the game, as Escape would. See docs/DEVELOPING.md.\n";
 
 int fail(const std::string& message)
 {
@@ -64,8 +68,13 @@ void keepStandardStreams(bool closed[3])
 bool openScript(const char* path, int& fd, std::string& error)
 {
     const std::string shown = printable(path);
-    fd = open(path, O_RDONLY | O_CLOEXEC);
     struct stat info = {};
+    if (lstat(path, &info) == 0 && S_ISFIFO(info.st_mode)) {
+        error = "cannot read " + shown + ": it is a named pipe, not a file (give what it holds on standard input)";
+        return false;
+    }
+    // Opened without waiting: a pipe or a device behind a link must not hold the run up.
+    fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0 || fstat(fd, &info) != 0) {
         error = "cannot read " + shown + ": " + std::strerror(errno);
         return false;
@@ -74,6 +83,7 @@ bool openScript(const char* path, int& fd, std::string& error)
         error = "cannot read " + shown + ": it is a directory";
         return false;
     }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return true;
 }
 
@@ -139,7 +149,7 @@ bool isRegularFile(int fd)
 }
 
 // Checks the script at `fd`, then runs it from the start.
-int checkAndRun(int fd)
+int checkAndRun(int fd, const std::string& gameCommandLine)
 {
     std::string error;
     int kept = -1;
@@ -163,7 +173,7 @@ int checkAndRun(int fd)
         return fail(std::string("cannot read the script again: ") + std::strerror(errno));
     LineReader lines(runFrom);
     ScriptStream script(lines);
-    return runSimScript(script, needsRenderer);
+    return runSimScript(script, needsRenderer, gameCommandLine);
 }
 
 } // namespace
@@ -173,6 +183,13 @@ int main(int argc, char** argv)
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::fputs(kUsage, stdout);
         return 0;
+    }
+    // --record FILE goes to the game as its own option.
+    std::string gameCommandLine;
+    if (argc >= 3 && std::strcmp(argv[1], "--record") == 0) {
+        gameCommandLine = testctl::joinCommandLine({"--record", argv[2]});
+        argv += 2;
+        argc -= 2;
     }
     if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
         std::fputs(kUsage, stderr);
@@ -187,5 +204,5 @@ int main(int argc, char** argv)
     bool opened = argc == 2 ? openScript(argv[1], fd, error) : checkStandardInput(closed[STDIN_FILENO], error);
     if (!opened)
         return fail(error);
-    return checkAndRun(fd);
+    return checkAndRun(fd, gameCommandLine);
 }
