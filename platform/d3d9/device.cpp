@@ -133,10 +133,14 @@ HRESULT IDirect3DDevice9::EndScene()
     return D3D_OK;
 }
 
-HRESULT IDirect3DDevice9::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
+// The destination is in the window's client coordinates; an empty one
+// shows nothing, as on Windows.
+HRESULT IDirect3DDevice9::Present(const RECT*, const RECT* destination, HWND, const RGNDATA*)
 {
     Device& d = asImpl(this);
-    d.renderer->present(d);
+    if (destination && (destination->right <= destination->left || destination->bottom <= destination->top))
+        return D3D_OK;
+    d.renderer->present(d, destination);
     return D3D_OK;
 }
 

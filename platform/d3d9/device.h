@@ -61,7 +61,9 @@ struct RendererBackend {
     void (*destroy)(Device& device);
     void (*clear)(Device& device, DWORD flags, D3DCOLOR color, float z, DWORD stencil);
     void (*draw)(Device& device, const DrawCall& call);
-    void (*present)(Device& device);
+    // Shows the back buffer stretched over `destination` of the window's
+    // client area, the rest black; over the whole client area when null.
+    void (*present)(Device& device, const RECT* destination);
     // Pixels are RGBA8, top row first; the renderer makes the mip chain.
     bool (*createTexture)(Device& device, Texture& texture, const uint8_t* rgba);
     void (*destroyTexture)(Device& device, Texture& texture);

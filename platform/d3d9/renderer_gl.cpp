@@ -2,6 +2,7 @@
 #include "d3d9/renderer_gl.h"
 
 #include <new>
+#include <string>
 
 #include "d3d9/renderer_gl_fixed_function.h"
 
@@ -54,7 +55,14 @@ bool create(Device& device, SDL_Window* window)
         return false;
     gl->window = window;
     gl->context = SDL_GL_CreateContext(window);
-    if (!gl->context || epoxy_gl_version() < kRequiredGlVersion) {
+    if (!gl->context) {
+        const std::string error = SDL_GetError();
+        destroyContext(gl);
+        glReportNoContext(window, error.c_str());
+        return false;
+    }
+    if (epoxy_gl_version() < kRequiredGlVersion) {
+        glReportTooOld();
         destroyContext(gl);
         return false;
     }
@@ -122,7 +130,25 @@ void draw(Device& device, const DrawCall& call)
     glDraw(device, gl, call);
 }
 
-void present(Device& device)
+// A destination in the window's client coordinates, in the drawable's pixels
+// (more of them on a high-density display), with OpenGL's rows upward.
+struct BlitTarget {
+    GLint x0, y0, x1, y1;
+};
+
+BlitTarget blitTarget(GlRenderer& gl, const RECT* destination, int drawableWidth, int drawableHeight)
+{
+    if (!destination)
+        return BlitTarget{0, drawableHeight, drawableWidth, 0};
+    int windowWidth = 0, windowHeight = 0;
+    SDL_GetWindowSize(gl.window, &windowWidth, &windowHeight);
+    const double sx = windowWidth > 0 ? double(drawableWidth) / windowWidth : 1.0;
+    const double sy = windowHeight > 0 ? double(drawableHeight) / windowHeight : 1.0;
+    return BlitTarget{GLint(destination->left * sx + 0.5), GLint(drawableHeight - destination->top * sy + 0.5),
+                      GLint(destination->right * sx + 0.5), GLint(drawableHeight - destination->bottom * sy + 0.5)};
+}
+
+void present(Device& device, const RECT* destination)
 {
     GlRenderer& gl = glRenderer(device);
     glMakeCurrent(gl);
@@ -132,9 +158,17 @@ void present(Device& device)
     glBindFramebuffer(GL_READ_FRAMEBUFFER, gl.framebuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
+    if (destination) {
+        // Outside the destination the window shows black.
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     // The back buffer holds its top row first: the blit turns it upright.
-    glBlitFramebuffer(0, 0, gl.width, gl.height, 0, drawableHeight, drawableWidth, 0, GL_COLOR_BUFFER_BIT,
-                      (drawableWidth == gl.width && drawableHeight == gl.height) ? GL_NEAREST : GL_LINEAR);
+    const BlitTarget t = blitTarget(gl, destination, drawableWidth, drawableHeight);
+    const bool sameSize = t.x1 - t.x0 == gl.width && t.y0 - t.y1 == gl.height;
+    glBlitFramebuffer(0, 0, gl.width, gl.height, t.x0, t.y0, t.x1, t.y1, GL_COLOR_BUFFER_BIT,
+                      sameSize ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(gl.window);
     glBindFramebuffer(GL_FRAMEBUFFER, gl.framebuffer);
 }

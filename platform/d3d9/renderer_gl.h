@@ -51,6 +51,11 @@ void glForgetBuffer(GlRenderer* gl, BufferData& buffer);
 // The vertices the pool of resident buffers has room for.
 uint32_t glPoolCapacity(const GlRenderer& gl);
 
+// No OpenGL 3.3 core context (renderer_gl_version.cpp): says why on standard
+// error, with the version the driver offers when it offers any.
+void glReportTooOld();
+void glReportNoContext(SDL_Window* window, const char* error);
+
 // Textures (renderer_gl_texture.cpp).
 bool glCreateTexture(GlRenderer& gl, Texture& texture, const uint8_t* rgba);
 void glDestroyTexture(GlRenderer& gl, Texture& texture);

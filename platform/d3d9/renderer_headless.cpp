@@ -36,7 +36,12 @@ void draw(Device& device, const DrawCall& call)
     log.draws.push_back(r);
 }
 
-void present(Device&) { ++headlessLog().presents; }
+void present(Device&, const RECT* destination)
+{
+    HeadlessLog& log = headlessLog();
+    ++log.presents;
+    log.lastPresentDestination = destination ? *destination : RECT{0, 0, 0, 0};
+}
 
 bool createTexture(Device&, Texture&, const uint8_t*) { return true; }
 void destroyTexture(Device&, Texture&) {}

@@ -29,6 +29,8 @@ struct HeadlessLog {
     DWORD lastClearFlags = 0;
     D3DCOLOR lastClearColor = 0;
     float lastClearZ = 0.0f;
+    // Where the last Present put the picture; all zero for the whole window.
+    RECT lastPresentDestination = {0, 0, 0, 0};
 };
 
 HeadlessLog& headlessLog();

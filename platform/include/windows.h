@@ -64,6 +64,7 @@ DECLARE_HANDLE(HICON);
 DECLARE_HANDLE(HBRUSH);
 DECLARE_HANDLE(HMENU);
 DECLARE_HANDLE(HDC);
+DECLARE_HANDLE(HMONITOR);
 typedef HINSTANCE HMODULE;
 typedef HICON HCURSOR;
 typedef void* HGDIOBJ;
@@ -124,11 +125,13 @@ typedef struct tagMSG {
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
+// Keys pressed with Alt held (and F10), and the characters they make.
 #define WM_SYSKEYDOWN 0x0104
 #define WM_SYSKEYUP 0x0105
 #define WM_SYSCHAR 0x0106
 #define WM_KEYFIRST 0x0100
 #define WM_KEYLAST 0x0109
+#define WM_SYSCOMMAND 0x0112
 #define WM_TIMER 0x0113
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
@@ -153,11 +156,22 @@ typedef struct tagMSG {
 
 // Flags in the high word of a key message's lParam.
 #define KF_EXTENDED 0x0100
+#define KF_ALTDOWN 0x2000 // Alt is held
 #define KF_REPEAT 0x4000 // the key was already down
 #define KF_UP 0x8000     // the key is being released
 
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
+
+#define SC_CLOSE 0xF060
+
+// ---- Waiting --------------------------------------------------------------------------
+#define INFINITE 0xFFFFFFFF
+#define WAIT_OBJECT_0 0x00000000L
+#define WAIT_TIMEOUT 258L
+#define WAIT_FAILED ((DWORD)0xFFFFFFFF)
+#define QS_ALLINPUT 0x04FF
+#define ERROR_INVALID_PARAMETER 87L
 
 // ---- Virtual-key codes --------------------------------------------------------
 #define VK_LBUTTON 0x01
@@ -183,8 +197,11 @@ typedef struct tagMSG {
 #define VK_INSERT 0x2D
 #define VK_DELETE 0x2E
 #define VK_F1 0x70
+#define VK_F4 0x73
 #define VK_F5 0x74
 #define VK_F9 0x78
+#define VK_F10 0x79
+#define VK_F11 0x7A
 #define VK_LSHIFT 0xA0
 #define VK_RSHIFT 0xA1
 #define VK_LCONTROL 0xA2
@@ -235,6 +252,7 @@ typedef struct tagPAINTSTRUCT {
 #define CS_DBLCLKS 0x0008
 
 #define WS_OVERLAPPED 0x00000000L
+#define WS_POPUP 0x80000000L
 #define WS_CAPTION 0x00C00000L
 #define WS_SYSMENU 0x00080000L
 #define WS_THICKFRAME 0x00040000L
@@ -247,12 +265,40 @@ typedef struct tagPAINTSTRUCT {
 
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
+#define SW_SHOWMINIMIZED 2
 #define SW_SHOW 5
+#define SW_MINIMIZE 6
+#define SW_RESTORE 9
 #define SW_SHOWDEFAULT 10
 
 #define IDI_APPLICATION MAKEINTRESOURCEA(32512)
 #define IDI_WINLOGO MAKEINTRESOURCEA(32517)
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
+
+// The window's style, for GetWindowLongA and SetWindowLongA.
+#define GWL_STYLE (-16)
+
+#define HWND_TOP ((HWND)0)
+#define SWP_NOSIZE 0x0001
+#define SWP_NOMOVE 0x0002
+#define SWP_NOZORDER 0x0004
+#define SWP_NOACTIVATE 0x0010
+#define SWP_FRAMECHANGED 0x0020
+#define SWP_SHOWWINDOW 0x0040
+#define SWP_NOOWNERZORDER 0x0200
+
+// ---- Monitors -----------------------------------------------------------------------
+#define MONITOR_DEFAULTTONULL 0x00000000
+#define MONITOR_DEFAULTTOPRIMARY 0x00000001
+#define MONITOR_DEFAULTTONEAREST 0x00000002
+#define MONITORINFOF_PRIMARY 0x00000001
+
+typedef struct tagMONITORINFO {
+    DWORD cbSize;
+    RECT rcMonitor;
+    RECT rcWork;
+    DWORD dwFlags;
+} MONITORINFO, *LPMONITORINFO;
 
 #define WHITE_BRUSH 0
 #define BLACK_BRUSH 4
@@ -283,6 +329,14 @@ BOOL WINAPI UpdateWindow(HWND window);
 BOOL WINAPI IsWindow(HWND window);
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect);
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect);
+BOOL WINAPI IsIconic(HWND window);
+BOOL WINAPI IsWindowVisible(HWND window);
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
+LONG WINAPI GetWindowLongA(HWND window, int index);
+LONG WINAPI SetWindowLongA(HWND window, int index, LONG value);
+BOOL WINAPI SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
+HMONITOR WINAPI MonitorFromWindow(HWND window, DWORD flags);
+BOOL WINAPI GetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info);
 HWND WINAPI GetDesktopWindow(void);
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName);
 
@@ -293,6 +347,11 @@ LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM l
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void WINAPI PostQuitMessage(int exitCode);
+// Sleep until a message can be retrieved (or, for the second, at most
+// `milliseconds`). Only the form without handles is supported.
+BOOL WINAPI WaitMessage(void);
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
+                                       DWORD wakeMask);
 
 HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint);
 BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT* paint);
@@ -315,7 +374,6 @@ BOOL WINAPI AttachConsole(DWORD processId);
 DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD error);
 
-BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
 int WINAPI GetWindowTextA(HWND window, LPSTR text, int size);
 
 // WM_TIMER (wParam: the id) comes to `window` every `elapseMs` once no other
@@ -326,6 +384,11 @@ BOOL WINAPI KillTimer(HWND window, UINT_PTR id);
 
 void WINAPI Sleep(DWORD ms);
 DWORD WINAPI GetCurrentProcessId(void);
+
+// Initialisation files: "[section]" lines, then "key=value" lines.
+DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR returned, DWORD size,
+                                      LPCSTR fileName);
+UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName);
 
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);

@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "common/hooks.h"
 
@@ -96,10 +97,10 @@ int SDLCALL runEntry(void* state)
 
 } // namespace
 
-ProgramRunner::ProgramRunner(Entry entry, const std::string& commandLine) : state_(new State())
+ProgramRunner::ProgramRunner(Entry entry, std::string commandLine) : state_(new State())
 {
     state_->entry = entry;
-    state_->commandLine = commandLine;
+    state_->commandLine = std::move(commandLine);
     PlatformHooks& hooks = platformHooks();
     if (!hooks.manualClock)
         useManualClock(kRunnerClockStartMs);

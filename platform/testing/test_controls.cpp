@@ -37,6 +37,10 @@ constexpr int kTestWindowHeight = 600;
 
 std::vector<ShownBox> g_shown;
 std::function<void(const ShownBox&)> g_whileOpen;
+// The modifiers as the keys posted so far leave them, for the messages
+// the next keys make (the key-state table follows only what is taken).
+bool g_altPosted = false;
+bool g_controlPosted = false;
 
 bool isExtendedKey(int vk)
 {
@@ -185,18 +189,32 @@ void mouseLookFocus(bool gained) { cursorOnFocus(gained); }
 void mouseLookMessageBox(bool open) { cursorOnMessageBox(open); }
 
 // ---- Input --------------------------------------------------------------------------
+namespace {
+
 // Scripted keys carry no scan code.
-bool keyDown(int vk)
+bool postKey(int vk, bool down, bool extended, bool repeat)
 {
-    WORD flags = isExtendedKey(vk) ? KF_EXTENDED : 0;
-    return postInput(WM_KEYDOWN, WPARAM(vk), keyMessageLParam(0, flags));
+    WORD flags = extended ? KF_EXTENDED : 0;
+    if (!down || repeat)
+        flags = WORD(flags | KF_REPEAT);
+    if (!down)
+        flags = WORD(flags | KF_UP);
+    const bool alt = vk == VK_MENU ? down : g_altPosted;
+    const UINT message = keyMessageFor(vk, down, alt, g_controlPosted, flags);
+    if (!postInput(message, WPARAM(vk), keyMessageLParam(0, flags)))
+        return false;
+    if (vk == VK_MENU)
+        g_altPosted = down;
+    if (vk == VK_CONTROL)
+        g_controlPosted = down;
+    return true;
 }
 
-bool keyUp(int vk)
-{
-    WORD flags = WORD((isExtendedKey(vk) ? KF_EXTENDED : 0) | KF_REPEAT | KF_UP);
-    return postInput(WM_KEYUP, WPARAM(vk), keyMessageLParam(0, flags));
-}
+} // namespace
+
+bool keyDown(int vk) { return postKey(vk, true, isExtendedKey(vk), false); }
+bool keyUp(int vk) { return postKey(vk, false, isExtendedKey(vk), false); }
+bool keyMessage(int vk, bool down, bool extended, bool repeat) { return postKey(vk, down, extended, repeat); }
 
 bool typeChar(char c) { return queuePost(windowFirstLive(), WM_CHAR, WPARAM((unsigned char)c), 1, false); }
 
@@ -205,6 +223,8 @@ bool mouseButton(bool left, bool down)
     UINT message = left ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
     return postInput(message, 0, 0);
 }
+
+bool middleMouseButton(bool down) { return postInput(down ? WM_MBUTTONDOWN : WM_MBUTTONUP, 0, 0); }
 
 bool postMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -262,6 +282,10 @@ void failFileFunction(const char* function, DWORD error, int succeedFirst)
     platformHooks().fileFaultSucceedFirst = succeedFirst;
 }
 DWORD deviceBehaviorFlags(IDirect3DDevice9* device) { return device ? asImpl(device).behaviorFlags : 0; }
+D3DPRESENT_PARAMETERS devicePresentParameters(IDirect3DDevice9* device)
+{
+    return device ? asImpl(device).params : D3DPRESENT_PARAMETERS();
+}
 int liveDevices() { return liveObjectCounts().devices; }
 int liveBuffers() { return liveObjectCounts().buffers; }
 int liveTextures() { return liveObjectCounts().textures; }
@@ -316,6 +340,10 @@ void resetPlatform()
     platformHooks() = PlatformHooks();
     g_shown.clear();
     g_whileOpen = nullptr;
+    g_altPosted = false;
+    g_controlPosted = false;
+    if (SDL_WasInit(SDL_INIT_VIDEO))
+        SDL_SetModState(KMOD_NONE);
     // What the host says about closing windows and releasing the pointer
     // is dropped with the rest of its events.
     windowResetAll();
@@ -382,6 +410,12 @@ bool hostKey(HWND window, const char* keyName, bool down)
     e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     e.key.keysym.sym = key;
     e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    // A modifier's own event carries the modifiers as it leaves them, as SDL's do.
+    const SDL_Keymod own = key == SDLK_LALT ? KMOD_LALT : key == SDLK_RALT ? KMOD_RALT
+                         : key == SDLK_LCTRL ? KMOD_LCTRL : key == SDLK_RCTRL ? KMOD_RCTRL : KMOD_NONE;
+    const int mods = down ? (SDL_GetModState() | own) : (SDL_GetModState() & ~own);
+    SDL_SetModState(SDL_Keymod(mods));
+    e.key.keysym.mod = Uint16(mods);
     deliver(e);
     return true;
 }

@@ -68,15 +68,17 @@ void onKey(const SDL_KeyboardEvent& e)
     int vk = keyboardVirtualKeyFromSdl(e.keysym.sym, &extended);
     if (!window || vk == 0)
         return;
+    const bool down = e.type == SDL_KEYDOWN;
     WORD flags = extended ? KF_EXTENDED : 0;
-    if (e.type == SDL_KEYDOWN) {
-        if (e.repeat)
-            flags |= KF_REPEAT;
-        queuePost(window, WM_KEYDOWN, WPARAM(vk), keyMessageLParam(e.keysym.scancode, flags), true);
-    } else {
+    if (!down)
         flags |= KF_REPEAT | KF_UP;
-        queuePost(window, WM_KEYUP, WPARAM(vk), keyMessageLParam(e.keysym.scancode, flags), true);
-    }
+    else if (e.repeat)
+        flags |= KF_REPEAT;
+    // The modifiers as they were at this event, not as the messages taken so far say.
+    const bool alt = (e.keysym.mod & KMOD_ALT) != 0;
+    const bool control = (e.keysym.mod & KMOD_CTRL) != 0;
+    const UINT message = keyMessageFor(vk, down, alt, control, flags);
+    queuePost(window, message, WPARAM(vk), keyMessageLParam(e.keysym.scancode, flags), true);
 }
 
 void onMouseButton(const SDL_MouseButtonEvent& e)

@@ -86,8 +86,13 @@ bool hostVideoReady()
         SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
         // Mesa's driver thread takes OpenGL's work (on llvmpipe, shading
         // every vertex) off the game's thread. Read when the display is
-        // opened; a player's own setting wins.
-        setenv("mesa_glthread", "true", 0);
+        // opened; a player's own setting wins. Mesa announces every option
+        // it takes from the environment on standard error unless its
+        // debug output is silenced: for the one we set, it need not be.
+        if (!getenv("mesa_glthread")) {
+            setenv("mesa_glthread", "true", 0);
+            setenv("MESA_DEBUG", "silent", 0);
+        }
         g_videoState = startVideo() ? VideoState::Up : VideoState::Failed;
         if (g_videoState == VideoState::Up)
             hostX11Watch();

@@ -12,7 +12,7 @@ constexpr DWORD kRepeatCountOne = 1;
 BYTE g_keys[256];
 // Left and right halves of the shared modifier codes, so the shared code
 // stays down while either side is held.
-bool g_leftControl, g_rightControl, g_leftShift, g_rightShift;
+bool g_leftControl, g_rightControl, g_leftShift, g_rightShift, g_leftAlt, g_rightAlt;
 
 void setBit(int vk, bool down)
 {
@@ -28,6 +28,20 @@ void syncModifiers()
     setBit(VK_LSHIFT, g_leftShift);
     setBit(VK_RSHIFT, g_rightShift);
     setBit(VK_SHIFT, g_leftShift || g_rightShift);
+    setBit(VK_LMENU, g_leftAlt);
+    setBit(VK_RMENU, g_rightAlt);
+    setBit(VK_MENU, g_leftAlt || g_rightAlt);
+}
+
+// The side of a shared modifier code that a key message means.
+int sidedKey(int vk, bool extended)
+{
+    switch (vk) {
+    case VK_CONTROL: return extended ? VK_RCONTROL : VK_LCONTROL;
+    case VK_SHIFT: return extended ? VK_RSHIFT : VK_LSHIFT;
+    case VK_MENU: return extended ? VK_RMENU : VK_LMENU;
+    default: return vk;
+    }
 }
 
 } // namespace
@@ -41,6 +55,9 @@ void keyboardSetKey(int virtualKey, bool down)
     case VK_SHIFT: g_leftShift = down; g_rightShift = g_rightShift && down; break;
     case VK_LSHIFT: g_leftShift = down; break;
     case VK_RSHIFT: g_rightShift = down; break;
+    case VK_MENU: g_leftAlt = down; g_rightAlt = g_rightAlt && down; break;
+    case VK_LMENU: g_leftAlt = down; break;
+    case VK_RMENU: g_rightAlt = down; break;
     default: setBit(virtualKey, down); return;
     }
     syncModifiers();
@@ -51,7 +68,19 @@ bool keyboardIsDown(int virtualKey) { return (g_keys[virtualKey & 0xFF] & kDown)
 void keyboardReset()
 {
     SDL_memset(g_keys, 0, sizeof g_keys);
-    g_leftControl = g_rightControl = g_leftShift = g_rightShift = false;
+    g_leftControl = g_rightControl = g_leftShift = g_rightShift = g_leftAlt = g_rightAlt = false;
+}
+
+// As Windows does: a key pressed while Alt is held (without Ctrl, which
+// with Alt makes AltGr), Alt itself and F10 are system keys.
+UINT keyMessageFor(int virtualKey, bool down, bool altHeld, bool controlHeld, WORD& keyFlags)
+{
+    if (altHeld)
+        keyFlags = WORD(keyFlags | KF_ALTDOWN);
+    const bool system = !controlHeld && (altHeld || virtualKey == VK_MENU || virtualKey == VK_F10);
+    if (system)
+        return down ? WM_SYSKEYDOWN : WM_SYSKEYUP;
+    return down ? WM_KEYDOWN : WM_KEYUP;
 }
 
 LPARAM keyMessageLParam(int scanCode, WORD keyFlags)
@@ -66,23 +95,21 @@ void keyboardApplyInput(const MSG& msg)
     bool extended = (flags & KF_EXTENDED) != 0;
     switch (msg.message) {
     case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
         if (vk == VK_CAPITAL && !(flags & KF_REPEAT))
             g_keys[VK_CAPITAL] ^= kToggled;
-        keyboardSetKey(vk == VK_CONTROL ? (extended ? VK_RCONTROL : VK_LCONTROL)
-                       : vk == VK_SHIFT ? (extended ? VK_RSHIFT : VK_LSHIFT)
-                                        : vk,
-                       true);
+        keyboardSetKey(sidedKey(vk, extended), true);
         break;
     case WM_KEYUP:
-        keyboardSetKey(vk == VK_CONTROL ? (extended ? VK_RCONTROL : VK_LCONTROL)
-                       : vk == VK_SHIFT ? (extended ? VK_RSHIFT : VK_LSHIFT)
-                                        : vk,
-                       false);
+    case WM_SYSKEYUP:
+        keyboardSetKey(sidedKey(vk, extended), false);
         break;
     case WM_LBUTTONDOWN: setBit(0x01, true); break;
     case WM_LBUTTONUP: setBit(0x01, false); break;
     case WM_RBUTTONDOWN: setBit(0x02, true); break;
     case WM_RBUTTONUP: setBit(0x02, false); break;
+    case WM_MBUTTONDOWN: setBit(VK_MBUTTON, true); break;
+    case WM_MBUTTONUP: setBit(VK_MBUTTON, false); break;
     default: break;
     }
 }
@@ -175,6 +202,8 @@ int keyboardVirtualKeyFromSdl(int key, bool* extended)
     case SDLK_RCTRL: *extended = true; return VK_CONTROL;
     case SDLK_LSHIFT: return VK_SHIFT;
     case SDLK_RSHIFT: *extended = true; return VK_SHIFT;
+    case SDLK_LALT: return VK_MENU;
+    case SDLK_RALT: *extended = true; return VK_MENU;
     case SDLK_LEFT: *extended = true; return VK_LEFT;
     case SDLK_RIGHT: *extended = true; return VK_RIGHT;
     case SDLK_UP: *extended = true; return VK_UP;

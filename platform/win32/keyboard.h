@@ -18,6 +18,11 @@ void keyboardReset();
 // punctuation.
 int keyboardCharFor(int virtualKey);
 
+// The message for a key going down or up: WM_SYSKEYDOWN or WM_SYSKEYUP for
+// a system key, else WM_KEYDOWN or WM_KEYUP; adds KF_ALTDOWN to `keyFlags`
+// while Alt is held.
+UINT keyMessageFor(int virtualKey, bool down, bool altHeld, bool controlHeld, WORD& keyFlags);
+
 // The lParam of a key message: a repeat count of 1, the scan code, and
 // `keyFlags` (KF_EXTENDED, KF_REPEAT, KF_UP) in the high word.
 LPARAM keyMessageLParam(int scanCode, WORD keyFlags);

@@ -164,6 +164,8 @@ bool queuePost(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool inp
 
 bool queueHasRoom() { return g_count < kPostLimit; }
 
+bool queueHasMessage() { return g_count > 0 || g_quitPending || windowNeedingPaint() != nullptr; }
+
 bool queueTakeForModalLoop(MSG* msg)
 {
     return takeQueued(msg, nullptr, 0, 0, true) || takePaint(msg, nullptr) || takeTimer(msg, nullptr, true);
@@ -244,8 +246,8 @@ BOOL WINAPI TranslateMessage(const MSG* msg)
 {
     if (!msg)
         return FALSE;
-    if (msg->message != WM_KEYDOWN)
-        return msg->message == WM_KEYUP ? TRUE : FALSE;
+    if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)
+        return (msg->message == WM_KEYUP || msg->message == WM_SYSKEYUP) ? TRUE : FALSE;
     int ch = platformHooks().translateKeys ? keyboardCharFor(int(msg->wParam & 0xFF)) : 0;
     if (ch != 0) {
         // The character is retrieved next, before any input queued after its key.
@@ -253,7 +255,8 @@ BOOL WINAPI TranslateMessage(const MSG* msg)
             return FALSE;
         g_head = (g_head + kCapacity - 1) % kCapacity;
         ++g_count;
-        at(0) = Entry{makeMessage(msg->hwnd, WM_CHAR, WPARAM(ch), msg->lParam), false};
+        const UINT charMessage = msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
+        at(0) = Entry{makeMessage(msg->hwnd, charMessage, WPARAM(ch), msg->lParam), false};
     }
     return TRUE;
 }

@@ -9,6 +9,9 @@
 bool queuePost(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool input);
 // True while another message can be posted.
 bool queueHasRoom();
+// True when PeekMessageA would return something: a queued message, a
+// quit request or a window to paint.
+bool queueHasMessage();
 
 // Takes the next queued message for the modal loop of a message box: queued
 // and paint messages only, never WM_QUIT, no idle callback.

@@ -30,6 +30,10 @@ struct Window {
     SDL_Window* host = nullptr;
     unsigned long x11Window = 0; // the X window behind `host`, when on X11
     bool needsPaint = false;
+    DWORD style = 0;        // GWL_STYLE; WS_VISIBLE while shown
+    bool minimized = false; // while headless (the host keeps its own)
+    int x = 0;              // while headless (the host keeps its own)
+    int y = 0;
     int clientWidth = 0;
     int clientHeight = 0;
     char title[kTitleLength] = {};
@@ -137,6 +141,43 @@ void windowReleaseHost(HWND window)
     collect(w);
 }
 
+SDL_Window* windowHost(HWND window)
+{
+    Window* w = liveWindow(window);
+    return w ? w->host : nullptr;
+}
+
+bool windowStyle(HWND window, DWORD& style)
+{
+    Window* w = liveWindow(window);
+    if (!w)
+        return false;
+    style = w->style;
+    return true;
+}
+
+bool windowSetStyle(HWND window, DWORD style)
+{
+    Window* w = liveWindow(window);
+    if (!w)
+        return false;
+    w->style = (style & ~DWORD(WS_VISIBLE)) | (w->style & DWORD(WS_VISIBLE));
+    return true;
+}
+
+bool windowPlaceHeadless(HWND window, const RECT& rect)
+{
+    Window* w = liveWindow(window);
+    if (!w || w->host)
+        return false;
+    w->x = rect.left;
+    w->y = rect.top;
+    w->clientWidth = rect.right - rect.left;
+    w->clientHeight = rect.bottom - rect.top;
+    w->needsPaint = true;
+    return true;
+}
+
 WNDPROC windowProc(HWND window)
 {
     Window* w = liveWindow(window);
@@ -218,6 +259,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
     w->live = true;
     w->proc = c->proc;
     w->host = host;
+    w->style = style & ~DWORD(WS_VISIBLE);
     w->x11Window = hostX11Window(host);
     w->clientWidth = width;
     w->clientHeight = height;
@@ -249,14 +291,26 @@ BOOL WINAPI ShowWindow(HWND window, int showCmd)
     if (!w)
         return FALSE;
     bool show = showCmd != SW_HIDE;
+    const bool minimize = showCmd == SW_MINIMIZE || showCmd == SW_SHOWMINIMIZED;
     if (w->host) {
-        if (show) {
-            SDL_ShowWindow(w->host);
-            SDL_RaiseWindow(w->host);
-        } else {
+        if (!show) {
             SDL_HideWindow(w->host);
+        } else if (minimize) {
+            SDL_ShowWindow(w->host);
+            SDL_MinimizeWindow(w->host);
+        } else {
+            SDL_ShowWindow(w->host);
+            if (showCmd == SW_RESTORE)
+                SDL_RestoreWindow(w->host);
+            SDL_RaiseWindow(w->host);
         }
     }
+    // SW_SHOW and SW_HIDE leave a window minimised as it was.
+    if (minimize)
+        w->minimized = true;
+    else if (showCmd == SW_RESTORE || showCmd == SW_SHOWNORMAL || showCmd == SW_SHOWDEFAULT)
+        w->minimized = false;
+    w->style = show ? (w->style | DWORD(WS_VISIBLE)) : (w->style & ~DWORD(WS_VISIBLE));
     w->proc(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
     if (show)
         w->needsPaint = true;
@@ -295,6 +349,25 @@ int WINAPI GetWindowTextA(HWND window, LPSTR text, int size)
 
 BOOL WINAPI IsWindow(HWND window) { return windowIsLive(window) ? TRUE : FALSE; }
 
+// Hidden also when the host hid it (another program unmapped it, say).
+BOOL WINAPI IsWindowVisible(HWND window)
+{
+    Window* w = liveWindow(window);
+    if (!w || !(w->style & WS_VISIBLE))
+        return FALSE;
+    return (w->host && (SDL_GetWindowFlags(w->host) & SDL_WINDOW_HIDDEN)) ? FALSE : TRUE;
+}
+
+BOOL WINAPI IsIconic(HWND window)
+{
+    Window* w = liveWindow(window);
+    if (!w)
+        return FALSE;
+    if (w->host)
+        return (SDL_GetWindowFlags(w->host) & SDL_WINDOW_MINIMIZED) ? TRUE : FALSE;
+    return w->minimized ? TRUE : FALSE;
+}
+
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect)
 {
     Window* w = liveWindow(window);
@@ -327,7 +400,7 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect)
     Window* w = liveWindow(window);
     if (!w)
         return FALSE;
-    int x = 0, y = 0, width = w->clientWidth, height = w->clientHeight;
+    int x = w->x, y = w->y, width = w->clientWidth, height = w->clientHeight;
     if (w->host) {
         SDL_GetWindowPosition(w->host, &x, &y);
         SDL_GetWindowSize(w->host, &width, &height);
@@ -337,11 +410,21 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect)
 }
 
 // ---- Default handling and painting ---------------------------------------------------
-LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM)
+// Alt+F4 closes the window, through the window menu's Close as on Windows;
+// the other system keys and characters do nothing.
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CLOSE:
         DestroyWindow(window);
+        return 0;
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_F4 && (HIWORD(lParam) & KF_ALTDOWN))
+            SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_CLOSE)
+            SendMessageA(window, WM_CLOSE, 0, 0);
         return 0;
     case WM_PAINT: {
         PAINTSTRUCT paint;

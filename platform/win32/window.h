@@ -22,6 +22,14 @@ HWND windowNeedingPaint();
 SDL_Window* windowRetainHost(HWND window);
 void windowReleaseHost(HWND window);
 
+// The SDL window behind a live window, not held (null while headless).
+SDL_Window* windowHost(HWND window);
+// A live window's GWL_STYLE. Setting it keeps WS_VISIBLE as ShowWindow left it.
+bool windowStyle(HWND window, DWORD& style);
+bool windowSetStyle(HWND window, DWORD style);
+// Moves and sizes a headless window (false for any other).
+bool windowPlaceHeadless(HWND window, const RECT& rect);
+
 // The window procedure of a live window, or null.
 WNDPROC windowProc(HWND window);
 

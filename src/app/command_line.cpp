@@ -1,6 +1,8 @@
 // command_line.cpp: splitting the command line and reading its options.
 #include "app/command_line.h"
 
+#include "app/settings.h"
+
 namespace {
 
 #ifndef QUADRILL_VERSION
@@ -31,7 +33,7 @@ bool takeVersion(Options& options, const char*, std::string&)
 bool takePath(std::string& path, const char* value, std::string& reason)
 {
     if (!path.empty()) {
-        reason = "is given twice";
+        reason = "given twice";
         return false;
     }
     if (!*value) {
@@ -57,12 +59,39 @@ bool takeReplay(Options& options, const char* value, std::string& reason)
     return takePath(options.replayPath, value, reason);
 }
 
+bool takeSensitivity(Options& options, const char* value, std::string& reason)
+{
+    float sensitivity = 0.0f;
+    if (!parseSensitivity(value, sensitivity, reason))
+        return false;
+    options.sensitivity = sensitivity;
+    return true;
+}
+
+// A pair of switches, --name and its opposite, sets one setting on or off.
+template <std::optional<bool> Options::*setting, bool on>
+bool takeSwitch(Options& options, const char*, std::string&)
+{
+    options.*setting = on;
+    return true;
+}
+
 const OptionSpec kOptions[] = {
     {"--help", nullptr, "print these options and exit", takeHelp},
     {"--version", nullptr, "print the game's version and exit", takeVersion},
     {"--load", "FILE", "start from the arena saved in FILE (F5 saves one)", takeLoad},
     {"--record", "FILE", "record the game into FILE, to replay it with quadrill-sim or --replay", takeRecord},
     {"--replay", "FILE", "show the game recorded in FILE; Escape ends it", takeReplay},
+    {"--sensitivity", "X", "turn X times as far per pixel of mouse movement (0.01 to 100; default 1)",
+     takeSensitivity},
+    {"--invert-look", nullptr, "moving the mouse up looks down", takeSwitch<&Options::invertLook, true>},
+    {"--no-invert-look", nullptr, "moving the mouse up looks up (the default)",
+     takeSwitch<&Options::invertLook, false>},
+    {"--vsync", nullptr, "wait for the display's refresh to show each frame", takeSwitch<&Options::vsync, true>},
+    {"--no-vsync", nullptr, "show each frame at once (the default)", takeSwitch<&Options::vsync, false>},
+    {"--fullscreen", nullptr, "fill the screen (Alt+Enter or F11 switches while playing)",
+     takeSwitch<&Options::fullscreen, true>},
+    {"--windowed", nullptr, "play in a window (the default)", takeSwitch<&Options::fullscreen, false>},
 };
 
 // A recording carries its own arena and input: nothing else may start it.
@@ -145,16 +174,30 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
         }
         std::string reason;
         if (!spec->take(options, value, reason)) {
-            error = "option " + name + " " + reason;
+            error = "option " + name + ": " + reason;
             return false;
         }
     }
     return optionsAgree(options, error);
 }
 
+void Options::applyTo(Settings& settings) const
+{
+    if (sensitivity)
+        settings.mouseSensitivity = *sensitivity;
+    if (invertLook)
+        settings.invertLook = *invertLook;
+    if (vsync)
+        settings.vsync = *vsync;
+    if (fullscreen)
+        settings.fullscreen = *fullscreen;
+}
+
 std::string optionsHelp()
 {
-    std::string text = "usage: quadrill [OPTION]...\nWithout options the game starts as it always has.\n";
+    std::string text = "usage: quadrill [OPTION]...\nWithout options the game starts as it always has.\n"
+                       "Options override the settings file, " +
+                       (settingsFilePath().empty() ? std::string("settings.ini") : settingsFilePath()) + ".\n";
     for (const OptionSpec& spec : kOptions) {
         std::string left = std::string("  ") + spec.name + (spec.value ? std::string(" ") + spec.value : "");
         if (left.size() < 24)

@@ -4,8 +4,11 @@
 // once, in kOptions (command_line.cpp), with the text --help shows.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+struct Settings;
 
 struct Options {
     bool help = false;    // --help: print the options and do not start
@@ -13,6 +16,14 @@ struct Options {
     std::string loadPath;   // --load FILE: start from this saved arena
     std::string recordPath; // --record FILE: record the game into this file
     std::string replayPath; // --replay FILE: show this recording
+    // Settings given on the command line; they win over the settings file.
+    std::optional<float> sensitivity;
+    std::optional<bool> invertLook;
+    std::optional<bool> vsync;
+    std::optional<bool> fullscreen;
+
+    // Puts the settings given here over `settings`.
+    void applyTo(Settings& settings) const;
 };
 
 // Splits a Windows command line (WinMain's) into arguments by the C

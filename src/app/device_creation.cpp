@@ -1,7 +1,7 @@
 // device_creation.cpp: createDevice.
 #include "app/device_creation.h"
 
-bool createDevice(IDirect3DDevice9** device, HWND window, UINT width, UINT height)
+bool createDevice(IDirect3DDevice9** device, HWND window, UINT width, UINT height, UINT presentationInterval)
 {
     IDirect3D9* direct3d = Direct3DCreate9(D3D_SDK_VERSION);
     if (!direct3d)
@@ -19,14 +19,16 @@ bool createDevice(IDirect3DDevice9** device, HWND window, UINT width, UINT heigh
     params.BackBufferCount = 1;
     params.MultiSampleType = D3DMULTISAMPLE_NONE;
     params.MultiSampleQuality = 0;
-    params.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    // Copy, not discard: only then may Present put the picture in a part of
+    // the window (full screen, letterboxed). In a window both are a copy.
+    params.SwapEffect = D3DSWAPEFFECT_COPY;
     params.hDeviceWindow = window;
     params.Windowed = TRUE;
     params.EnableAutoDepthStencil = TRUE;
     params.AutoDepthStencilFormat = D3DFMT_D24S8;
     params.Flags = 0;
     params.FullScreen_RefreshRateInHz = 0;
-    params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    params.PresentationInterval = presentationInterval;
 
     HRESULT result =
         direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, behaviour, &params, device);

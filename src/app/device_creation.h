@@ -4,7 +4,13 @@
 #include <windows.h>
 #include <d3d9.h>
 
-// A windowed HAL device with a 32-bit back buffer of width x height, a
-// 24-bit depth and 8-bit stencil buffer, and no wait for the vertical
-// retrace. True when it was made and stored through `device`.
-bool createDevice(IDirect3DDevice9** device, HWND window, UINT width, UINT height);
+// The game's back buffer, whatever the size of its window.
+constexpr UINT kBackBufferWidth = 800;
+constexpr UINT kBackBufferHeight = 600;
+
+// A windowed HAL device with a 32-bit back buffer of width x height and a
+// 24-bit depth and 8-bit stencil buffer. Present waits for the vertical
+// retrace only when asked (D3DPRESENT_INTERVAL_ONE). True when it was made
+// and stored through `device`.
+bool createDevice(IDirect3DDevice9** device, HWND window, UINT width, UINT height,
+                  UINT presentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE);

@@ -79,7 +79,7 @@ void runFrameOf(DWORD ms)
 
     updateLights();
 
-    if (!renderFrame())
+    if (gameWindowOnScreen() && !renderFrame())
         MessageBoxA(nullptr, "poop", "poop", MB_OK);
 
     ++g_frameCount;

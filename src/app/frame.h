@@ -4,7 +4,8 @@
 #include <windows.h>
 
 // Runs when the message queue is empty: timing, physics, the control mode,
-// the mouse-button actions, the lights, and drawing.
+// the mouse-button actions, the lights, and drawing (only while the window
+// can be seen).
 void runFrame();
 // The same frame, `ms` milliseconds long whatever the clock says: a replay
 // gives each frame the length it had in the recorded game.

@@ -3,6 +3,7 @@
 // destroyed in the reverse order after WinMain returns.
 #include "app/game_state.h"
 
+HWND g_window = nullptr;
 IDirect3DDevice9* g_device = nullptr;
 IDirect3DTexture9* g_crateTexture = nullptr;
 IDirect3DTexture9* g_groundTexture = nullptr;
@@ -33,3 +34,5 @@ BoxList g_boxes;
 Box g_aimer;
 Box g_ground;
 Vec3 g_lastAimPoint(0.0f, 0.0f, 0.0f);
+
+bool gameWindowOnScreen() { return IsWindowVisible(g_window) && !IsIconic(g_window); }

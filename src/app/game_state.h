@@ -14,6 +14,10 @@
 #include "math/vec3.h"
 #include "physics/collision_type.h"
 
+// The game's window, once created.
+extern HWND g_window;
+// False while the game window is minimised or hidden: nobody sees a frame.
+bool gameWindowOnScreen();
 extern IDirect3DDevice9* g_device;
 extern IDirect3DTexture9* g_crateTexture;
 extern IDirect3DTexture9* g_groundTexture;

@@ -3,6 +3,9 @@
 
 #include <string>
 
+#include "app/pause.h"
+#include "app/window_title.h"
+
 namespace {
 
 constexpr UINT_PTR kTitleNoticeTimer = 0x5117; // any id of the game window's own
@@ -14,7 +17,7 @@ void showTitleNotice(HWND window, const char* text)
 {
     if (!window)
         return;
-    const std::string title = std::string(kGameWindowTitle) + " - " + text;
+    const std::string title = std::string(kWindowTitle) + " - " + text;
     SetWindowTextA(window, title.c_str());
     SetTimer(window, kTitleNoticeTimer, kTitleNoticeMs, nullptr);
 }
@@ -24,5 +27,5 @@ void onTitleNoticeTimer(HWND window, WPARAM timerId)
     if (timerId != kTitleNoticeTimer)
         return;
     KillTimer(window, kTitleNoticeTimer);
-    SetWindowTextA(window, kGameWindowTitle);
+    SetWindowTextA(window, g_pause.paused ? kPausedWindowTitle : kWindowTitle);
 }

@@ -4,10 +4,9 @@
 
 #include <windows.h>
 
-constexpr char kGameWindowTitle[] = "Quadrill by Harnwick";
-
 // The title becomes "Quadrill by Harnwick - text" until the notice's timer
-// puts it back (a later notice starts the wait again).
+// puts it back, as it is while playing or paused (a later notice starts the
+// wait again).
 void showTitleNotice(HWND window, const char* text);
 // The window procedure's WM_TIMER: puts the title back when it is the
 // notice's timer.

@@ -4,15 +4,19 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/command_line.h"
 #include "app/device_creation.h"
 #include "app/frame.h"
+#include "app/fullscreen.h"
 #include "app/game_state.h"
-#include "app/shutdown.h"
-#include "app/title_notice.h"
-#include "app/window_procedure.h"
+#include "app/pause.h"
 #include "app/scene_setup.h"
+#include "app/settings.h"
+#include "app/shutdown.h"
+#include "app/window_procedure.h"
+#include "app/window_title.h"
 #include "replay/recorder.h"
 #include "replay/replayer.h"
 #include "save/arena_capture.h"
@@ -24,8 +28,9 @@ namespace {
 const char kWindowClassName[] = "Quadrill by Harnwick";
 constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 600;
-constexpr UINT kBackBufferWidth = 800;
-constexpr UINT kBackBufferHeight = 600;
+// While nobody can see the game, each frame first waits this long for a
+// message: frames go on, physics with them, at a small cost.
+constexpr DWORD kUnseenFrameWaitMs = 10;
 // A start-up that cannot build the scene is a failure, and says so.
 constexpr int kStartUpFailedExitCode = 1;
 // As command-line programs do for a wrong option.
@@ -55,15 +60,19 @@ void loadTexture(const char* path, IDirect3DTexture9** texture, const char* fail
         MessageBoxA(nullptr, failureText, "Error", MB_OK);
 }
 
-bool startUp(HINSTANCE instance, int showCommand, HWND& window)
+bool startUp(HINSTANCE instance, int showCommand)
 {
     registerWindowClass(instance);
-    window = CreateWindowExA(0, kWindowClassName, kGameWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+    HWND window = CreateWindowExA(0, kWindowClassName, kWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                   CW_USEDEFAULT, kWindowWidth, kWindowHeight, nullptr, nullptr, instance, nullptr);
+    g_window = window;
     ShowWindow(window, showCommand);
     UpdateWindow(window);
+    if (g_settings.fullscreen)
+        setFullscreen(window, true);
 
-    if (!createDevice(&g_device, window, kBackBufferWidth, kBackBufferHeight))
+    const UINT interval = g_settings.vsync ? D3DPRESENT_INTERVAL_ONE : D3DPRESENT_INTERVAL_IMMEDIATE;
+    if (!createDevice(&g_device, window, kBackBufferWidth, kBackBufferHeight, interval))
         MessageBoxA(nullptr, "ERROR!", "ERROR!", MB_OK);
 
     GetWindowRect(GetDesktopWindow(), &g_desktopRect);
@@ -76,9 +85,12 @@ bool startUp(HINSTANCE instance, int showCommand, HWND& window)
     g_pointLightEnabled = true;
     g_spotLightEnabled = true;
 
-    loadTexture("textures/crate.jpg", &g_crateTexture, "Failed to load crate texture");
-    loadTexture("textures/ground.jpg", &g_groundTexture, "Failed to load ground texture");
-    loadTexture("textures/brick.jpg", &g_brickTexture, "Failed to load brick texture");
+    // Without a device no texture can load: "ERROR!" has said so already.
+    if (g_device) {
+        loadTexture("textures/crate.jpg", &g_crateTexture, "Failed to load crate texture");
+        loadTexture("textures/ground.jpg", &g_groundTexture, "Failed to load ground texture");
+        loadTexture("textures/brick.jpg", &g_brickTexture, "Failed to load brick texture");
+    }
 
     if (!setupScene())
         return false;
@@ -90,6 +102,7 @@ bool startUp(HINSTANCE instance, int showCommand, HWND& window)
 }
 
 // Handles one message per turn; runs a frame only when none is waiting.
+// Paused, it sleeps until a message comes instead.
 WPARAM runMessageLoop()
 {
     MSG msg = {};
@@ -101,7 +114,11 @@ WPARAM runMessageLoop()
             DispatchMessageA(&msg);
         } else if (isReplaying()) {
             replayStep();
+        } else if (g_pause.paused) {
+            WaitMessage();
         } else {
+            if (!gameWindowOnScreen())
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, kUnseenFrameWaitMs, QS_ALLINPUT);
             runFrame();
         }
     }
@@ -115,6 +132,22 @@ void useParentConsole()
         std::freopen("CONOUT$", "w", stdout);
         std::freopen("CONOUT$", "w", stderr);
     }
+}
+
+// The settings file, then the command line over it. A bad line of the file
+// is reported and keeps its default; the game starts all the same.
+void readSettings(const Options& options)
+{
+    const std::string path = settingsFilePath();
+    std::vector<std::string> warnings;
+    g_settings = Settings();
+    readSettingsFile(path, g_settings, warnings);
+    options.applyTo(g_settings);
+    if (warnings.empty())
+        return;
+    useParentConsole();
+    for (const std::string& warning : warnings)
+        std::fprintf(stderr, "quadrill: %s: %s\n", path.c_str(), warning.c_str());
 }
 
 // Reads the files the options name (the recording's is made anew, once
@@ -181,15 +214,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     int notStartedExitCode = 0;
     if (!readCommandLine(commandLine, options, loaded, notStartedExitCode))
         return notStartedExitCode;
-    HWND window = nullptr;
-    if (!startUp(instance, showCommand, window))
+    readSettings(options);
+    if (!startUp(instance, showCommand))
         return kStartUpFailedExitCode;
     if (!options.loadPath.empty() && !startFromLoadedArena(loaded)) {
         releaseGame();
         return kStartUpFailedExitCode;
     }
     startRecording();
-    startReplay(window);
+    startReplay(g_window);
     WPARAM exitCode = runMessageLoop();
     shutdown();
     UnregisterClassA(kWindowClassName, instance);

@@ -9,6 +9,12 @@ void BoxList::removeLast()
     boxes.pop_back();
 }
 
+void BoxList::removeAt(uint32_t i)
+{
+    boxes[i]->release();
+    boxes.erase(boxes.begin() + std::ptrdiff_t(i));
+}
+
 bool addBox(IDirect3DDevice9* device, float px, float py, float pz, float sx, float sy, float sz)
 {
     std::unique_ptr<Box> box(new Box());

@@ -1,8 +1,9 @@
 // box_list.h: the ordered list that owns every box of the scene except the
 // ground and the aiming marker, and the layout of its indices.
 //
-// Boxes are only appended at the end and removed from the end, so a box's
-// index never changes while it is listed.
+// Boxes are appended at the end and removed from the end, and a crate may be
+// taken out from among the crates: the boxes after it move down one index,
+// so the layout below (player cube, walls, crates) holds.
 #pragma once
 
 #include <stdint.h>
@@ -24,6 +25,8 @@ struct BoxList {
     void append(std::unique_ptr<Box> box) { boxes.push_back(std::move(box)); }
     // Releases the last box's buffers, then destroys it. Nothing on an empty list.
     void removeLast();
+    // The same for the box at index i, below count; later boxes move down one.
+    void removeAt(uint32_t i);
 };
 
 // Every listed box of the game.
@@ -31,9 +34,9 @@ extern BoxList g_boxes;
 
 // ---- The arena's layout ------------------------------------------------------------
 // Scene set-up appends the player cube, then the walls, then the starting
-// crates; spawned crates follow. Nothing removes these before shutdown, so
-// the indices keep their meaning for the whole run. Rendering (brick or
-// crate), pushing and the reset key go by index alone.
+// crates; spawned crates follow. Only crates are removed before shutdown,
+// so the indices keep their meaning for the whole run. Rendering (brick or
+// crate), pushing, removing and the reset keys go by index alone.
 //
 // Every index after the walls assumes that every wall was added. Set-up
 // skips a wall it could not create and goes on; every later box then sits

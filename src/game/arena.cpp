@@ -16,6 +16,9 @@ constexpr float kWalkSpeed = 5.0f;
 constexpr float kJumpSpeed = 7.5f;
 constexpr int kCrateColumns = int(kStartingCrateCount);
 constexpr int kCrateRows = 1;
+// The player cube starts here, in the air above the middle of the arena.
+constexpr Vec3 kPlayerCubeStart(0.0f, 0.0f, 0.0f);
+constexpr float kPlayerCubeSize = 2.0f;
 
 struct WallPlacement {
     float px, py, pz;
@@ -40,7 +43,8 @@ bool fail(const char* message)
 
 bool buildArena()
 {
-    if (!addBox(g_device, 0.0f, 0.0f, 0.0f, 2.0f, 2.0f, 2.0f))
+    if (!addBox(g_device, kPlayerCubeStart.x, kPlayerCubeStart.y, kPlayerCubeStart.z, kPlayerCubeSize,
+                kPlayerCubeSize, kPlayerCubeSize))
         return fail("Failed to create first Player Cube");
     g_player.cube = &g_boxes.last();
     g_player.camera = &g_camera;
@@ -70,6 +74,17 @@ bool buildArena()
 
     placeCameraAtStart();
     return true;
+}
+
+// Like the reset key, it writes the position directly: the mesh follows at
+// the next physics step.
+void returnPlayerCubeToStart()
+{
+    if (g_boxes.isEmpty())
+        return;
+    Box& cube = g_boxes.at(kPlayerCubeIndex);
+    cube.position = kPlayerCubeStart;
+    cube.velocity = Vec3(0.0f, 0.0f, 0.0f);
 }
 
 void placeCameraAtStart()

@@ -7,5 +7,9 @@
 // it shows why and returns false.
 bool buildArena();
 
+// Puts the player cube back where it started, at rest; from there it falls
+// to the ground as at the start. Nothing while there is no cube.
+void returnPlayerCubeToStart();
+
 // The camera's start: behind the middle of the arena, looking along +z.
 void placeCameraAtStart();

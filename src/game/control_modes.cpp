@@ -2,6 +2,7 @@
 #include "game/control_modes.h"
 
 #include "app/game_state.h"
+#include "app/settings.h"
 
 namespace {
 
@@ -14,25 +15,34 @@ constexpr int kKeyS = 'S';
 constexpr int kKeyA = 'A';
 constexpr int kKeyD = 'D';
 
+// The turn for a number of pixels. The player's factor multiplies the
+// rounded product, so the default of 1 turns exactly as before.
+float mouseTurn(LONG pixels) { return float(pixels) * kMouseSensitivity * g_settings.mouseSensitivity; }
+
 // The cursor is held at the desktop's centre; its offset since the last
-// frame turns the view, then it is put back.
+// frame turns the view, then it is put back. Not while the game is
+// minimised or hidden: the pointer is the player's other programs' then.
 void mouseLook()
 {
+    if (!gameWindowOnScreen())
+        return;
     GetCursorPos(&g_cursorPos);
     const LONG centreX = g_desktopRect.right / 2;
     const LONG centreY = g_desktopRect.bottom / 2;
     if (g_cursorPos.x == centreX && g_cursorPos.y == centreY)
         return;
     const LONG dx = g_cursorPos.x - centreX;
-    const LONG dy = centreY - g_cursorPos.y; // positive when the cursor moved up
+    LONG dy = centreY - g_cursorPos.y; // positive when the cursor moved up
+    if (g_settings.invertLook)
+        dy = -dy;
     if (dx > 0)
-        g_camera.turnRight(float(dx) * kMouseSensitivity);
+        g_camera.turnRight(mouseTurn(dx));
     if (dx < 0)
-        g_camera.turnLeft(float(-dx) * kMouseSensitivity);
+        g_camera.turnLeft(mouseTurn(-dx));
     if (dy > 0)
-        g_camera.pitchUp(float(dy) * kMouseSensitivity);
+        g_camera.pitchUp(mouseTurn(dy));
     if (dy < 0)
-        g_camera.pitchDown(float(-dy) * kMouseSensitivity);
+        g_camera.pitchDown(mouseTurn(-dy));
     SetCursorPos(centreX, centreY);
 }
 

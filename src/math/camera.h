@@ -38,4 +38,6 @@ private:
     Vec3 horizontalOffset() const;
     void translate(const Vec3& direction, float d);
     void rotateOffset(const Vec3& axis, float angle);
+    bool pitchCrossesGuard(float angle) const;
+    void stopPitchAtGuard(bool above);
 };

@@ -6,6 +6,7 @@
 // coordinates.
 #include "render/frame_render.h"
 
+#include "app/fullscreen.h"
 #include "app/game_state.h"
 
 namespace {
@@ -70,6 +71,6 @@ bool renderFrame()
             drawListedBox(i);
 
     g_device->EndScene();
-    g_device->Present(nullptr, nullptr, nullptr, nullptr);
+    g_device->Present(nullptr, presentDestination(), nullptr, nullptr);
     return true;
 }

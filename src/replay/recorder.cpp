@@ -7,6 +7,7 @@
 
 #include "app/command_line.h"
 #include "app/game_state.h"
+#include "app/settings.h"
 #include "files/file_error.h"
 #include "save/arena_capture.h"
 #include "save/arena_compare.h"
@@ -185,6 +186,10 @@ void startRecording()
     r.lines += "recording " + std::to_string(kRecordingFormat) + " " + gameVersion() + "\n";
     r.lines += "# Quadrill " + std::string(gameVersion()) +
                ": replay it with quadrill-sim FILE, or watch it with quadrill --replay FILE\n";
+    // Mouse look turns by the player's settings: the replay must turn alike.
+    r.lines += "look ";
+    appendExactFloat(r.lines, g_settings.mouseSensitivity);
+    r.lines += g_settings.invertLook ? " inverted\n" : " normal\n";
     captureArena(r.now);
     rememberChecked(r.now);
     appendArena(r.checked, r.lines);

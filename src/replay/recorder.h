@@ -2,6 +2,7 @@
 // quadrill-sim script as it goes.
 //
 //   recording 1 VERSION          the format and the game's version
+//   look SENSITIVITY normal      mouse look's settings (or inverted)
 //   arena ...                    the arena the game starts from, whole
 //   keydown W / char x / ...     every input message, in the order the window procedure saw it
 //   cursor DX DY                 the mouse-look offset a frame found, when not zero

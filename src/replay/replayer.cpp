@@ -9,6 +9,7 @@
 #include "app/command_line.h"
 #include "app/frame.h"
 #include "app/game_state.h"
+#include "app/settings.h"
 #include "files/file_error.h"
 #include "files/line_file.h"
 #include "replay/replay_session.h"
@@ -161,6 +162,7 @@ bool carryOut(Replayer& r, const SimCommand& c)
             say(r, "it was made by Quadrill " + c.text + ", this is " + gameVersion() +
                        ": a departure may come from that");
         break;
+    case SimOp::Look: applyLookSettings(c); break;
     case SimOp::Check: check(r, c); break;
     case SimOp::Expect: replaySession().expect(c.text); break;
     case SimOp::Arena: readArenaLine(r, c); break;
@@ -309,6 +311,12 @@ bool replayIgnores(UINT message, WPARAM wParam)
     if (!isReplaying() || g_replayer->injecting || !isInput(message))
         return false;
     return !(message == WM_KEYDOWN && wParam == VK_ESCAPE);
+}
+
+void applyLookSettings(const SimCommand& look)
+{
+    g_settings.mouseSensitivity = look.sensitivity;
+    g_settings.invertLook = look.invertLook;
 }
 
 void resetReplayer() { g_replayer.reset(); }

@@ -12,6 +12,8 @@
 
 #include <string>
 
+#include "script/sim_script.h"
+
 // Reads and checks the whole recording: false with the reason ("line 12: ...").
 bool openReplay(const std::string& path, std::string& reason);
 // The game has started: the replay begins, its first frame due now.
@@ -22,5 +24,7 @@ void replayStep();
 // True for a message the window procedure leaves alone while a replay
 // plays: the player's keyboard and mouse input, but Escape.
 bool replayIgnores(UINT message, WPARAM wParam);
+// A `look` line: mouse look turns as it did in the recorded game.
+void applyLookSettings(const SimCommand& look);
 // Forgets the replay (tests, between runs).
 void resetReplayer();

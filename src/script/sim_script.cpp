@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <initializer_list>
 
@@ -272,6 +273,13 @@ std::string parseWords(const Words& w, std::string_view afterVerb, SimCommand& c
             return "usage: recording FORMAT VERSION (the recording's format and the game's version)";
         c.op = SimOp::Recording;
         c.text = printable(w[2], kShownWordBytes);
+    } else if (verb == "look") {
+        const bool inverted = args == 2 && w[2] == "inverted";
+        if (args != 2 || !(inverted || w[2] == "normal") || !readExactFloat(w[1], c.sensitivity) ||
+            !(c.sensitivity > 0.0f) || !std::isfinite(c.sensitivity))
+            return "usage: look SENSITIVITY normal|inverted (a positive number: mouse look's settings)";
+        c.op = SimOp::Look;
+        c.invertLook = inverted;
     } else if (verb == "check") {
         if (args != 2 || !readWholeNumber(w[1], c.number) || !readHex64(w[2], c.digest))
             return "usage: check FRAME DIGEST (the frames run, and 16 hex digits)";

@@ -11,7 +11,7 @@
 enum class SimOp {
     Frame, KeyDown, KeyUp, Char, Mouse, Cursor, Focus, Close, Message,
     Dump, Memory, Cpu, Screenshot, Save, Load,
-    Recording, Check, Expect, Arena, Quit,
+    Recording, Look, Check, Expect, Arena, Quit,
 };
 
 struct SimCommand {
@@ -27,6 +27,8 @@ struct SimCommand {
     bool down = true;            // mouse
     bool gained = true;          // focus
     int dx = 0, dy = 0;          // cursor
+    float sensitivity = 1.0f;    // look: mouse look's factor on its turn per pixel
+    bool invertLook = false;     // look: moving the mouse up looks down
     uint32_t message = 0;        // message
     uint64_t wParam = 0, lParam = 0;
     uint64_t number = 0;         // recording: the format; check: the frame

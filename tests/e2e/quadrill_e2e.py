@@ -71,7 +71,7 @@ def runs(values):
 class Game:
     """One run of the game on its own display, its output going to files."""
 
-    def __init__(self, binary, display, cwd, output_prefix, arguments=(), environment=None):
+    def __init__(self, binary, display, cwd, output_prefix, args=(), settings=None, environment=None):
         self.display = display
         # Pictures a scenario looked at, by name, saved if it fails.
         self.views = {}
@@ -79,7 +79,15 @@ class Game:
         env.update(environment or {})
         # SDL must pick the X11 driver of this display, whatever the caller set.
         env.pop("SDL_VIDEODRIVER", None)
-        self.program = processes.Program([binary, *arguments], cwd, env, output_prefix + "-stdout.txt",
+        # A configuration folder of its own: the settings given, or none,
+        # whatever the settings of the user running the tests.
+        self.config = tempfile.TemporaryDirectory(prefix="quadrill-e2e-config-")
+        env["XDG_CONFIG_HOME"] = self.config.name
+        if settings is not None:
+            os.mkdir(os.path.join(self.config.name, "quadrill"))
+            with open(os.path.join(self.config.name, "quadrill", "settings.ini"), "w") as f:
+                f.write(settings)
+        self.program = processes.Program([binary, *args], cwd, env, output_prefix + "-stdout.txt",
                                          output_prefix + "-stderr.txt")
         self.stdout_path = self.program.stdout_path
         self.stderr_path = self.program.stderr_path
@@ -103,6 +111,7 @@ class Game:
 
     def kill(self):
         self.program.kill(EXIT_TIMEOUT)
+        self.config.cleanup()
 
     # ---- time ----
 
@@ -228,17 +237,17 @@ class GameTestCase(unittest.TestCase):
         os.makedirs(cls.artefacts, exist_ok=True)
 
     @contextlib.contextmanager
-    def game(self, tag, cwd=SOURCE_DIR, arguments=(), environment=None):
-        """Starts the game (with `arguments`, and `environment` added to its
-        own) on a display of its own and yields it. On failure saves the screen,
-        the views taken and the output, and names them; always ends the game and
-        the display."""
+    def game(self, tag, cwd=SOURCE_DIR, args=(), settings=None, display_size=(1024, 768), environment=None):
+        """Starts the game on a display of its own and yields it, with `args` on its
+        command line, `settings` as its settings file and `environment` added to
+        its own. On failure saves the screen, the views taken and the output, and
+        names them; always ends the game and the display."""
         for old in os.listdir(self.artefacts):
             if old.startswith(tag + "-"):
                 os.remove(os.path.join(self.artefacts, old))
         prefix = os.path.join(self.artefacts, tag)
-        with xvfb.VirtualDisplay() as display:
-            game = Game(self.binary, display, cwd, prefix, arguments, environment)
+        with xvfb.VirtualDisplay(*display_size) as display:
+            game = Game(self.binary, display, cwd, prefix, args, settings, environment)
             try:
                 game.wait_for_window()
                 yield game

@@ -64,7 +64,7 @@ class Recording(e2e.GameTestCase):
                               timeout=SIM_TIMEOUT)
 
     def test_real_play_replays_exactly_in_quadrill_sim(self):
-        with self.game("record", arguments=["--record", self.recording], environment=self.environment) as game:
+        with self.game("record", args=["--record", self.recording], environment=self.environment) as game:
             game.run_for(e2e.LANDING_SECONDS)
             play_a_while(game, PLAY_SECONDS)
             count = self.end_and_count(game, lambda: game.key("Escape"))
@@ -81,7 +81,7 @@ class Recording(e2e.GameTestCase):
                 "close": lambda game: game.display.close_window(game.window)}
         for how, end in ends.items():
             with self.subTest(how):
-                with self.game(how, arguments=["--record", self.recording], environment=self.environment) as game:
+                with self.game(how, args=["--record", self.recording], environment=self.environment) as game:
                     game.run_for(e2e.LANDING_SECONDS)
                     play_a_while(game, 3.0)
                     count = self.end_and_count(game, lambda: end(game))

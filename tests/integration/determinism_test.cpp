@@ -5,32 +5,10 @@
 // meant to change; then record the new value printed by the failure.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "support/game_fixture.h"
+#include "support/state_hash.h"
 
 namespace {
-
-// FNV-1a over the bits of every listed box's position and velocity and the camera.
-uint64_t stateHash()
-{
-    uint64_t hash = 14695981039346656037ull;
-    auto mix = [&hash](const Vec3& v) {
-        unsigned char bytes[sizeof v];
-        std::memcpy(bytes, &v, sizeof v);
-        for (unsigned char b : bytes) {
-            hash ^= b;
-            hash *= 1099511628211ull;
-        }
-    };
-    for (uint32_t i = 0; i < g_boxes.count(); ++i) {
-        mix(g_boxes.at(i).position);
-        mix(g_boxes.at(i).velocity);
-    }
-    mix(g_camera.eye);
-    mix(g_camera.target);
-    return hash;
-}
 
 void script(GameTest& t)
 {
@@ -89,9 +67,7 @@ TEST_F(Determinism, TwoRunsInOneProcessEndInTheSameState)
 {
     script(*this);
     const uint64_t first = stateHash();
-    ASSERT_EQ(game->quit(), 0);
-    game.reset(new testctl::ProgramRunner(WinMain));
-    game->start();
+    restart();
     script(*this);
     EXPECT_EQ(stateHash(), first) << std::hex << "first run 0x" << first << ", second 0x" << stateHash();
 }

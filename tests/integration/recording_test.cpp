@@ -1,8 +1,8 @@
 // Recordings through the real WinMain: a game played with every kind of
 // input is recorded with --record, then replayed with --replay in a fresh
 // run, where every check must pass and the game must end as it did, whatever
-// the player does meanwhile; a recording whose disk fills up stops, and what
-// it holds still replays.
+// the player does meanwhile and whatever the mouse settings; a recording
+// whose disk fills up stops, and what it holds still replays.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -18,7 +18,8 @@ struct Recording : GameTest {
     ScopedEnvironment dataHome{"XDG_DATA_HOME", folder.path.c_str()};
     std::string file = folder / "game.rec";
 
-    std::string commandLine() override { return testctl::joinCommandLine({"--record", file}); }
+    // Mouse look's settings differ from the replay's: the recording carries them.
+    Recording() { commandLine = testctl::joinCommandLine({"--record", file, "--sensitivity", "1.7", "--invert-look"}); }
     // A key pressed and let go: its character comes with it, as from a keyboard.
     void press(int key)
     {
@@ -104,6 +105,7 @@ TEST_F(Recording, AGameReplaysInAFreshRunWithEveryCheckPassingWhateverThePlayerD
     EXPECT_EQ(countOf(recorded, "\narena quadrill-arena 1"), 2) << "the start and the quick load";
     EXPECT_NE(recorded.find("\nframe 2500\n"), std::string::npos);
     EXPECT_NE(recorded.find("\nfocus lost\n"), std::string::npos);
+    EXPECT_NE(recorded.find("\nlook 1.7 inverted\n"), std::string::npos);
 
     restart(testctl::joinCommandLine({"--replay", file}));
     // The player's own input while it plays: none of it may reach the game.

@@ -39,7 +39,7 @@ END_TEXT = "Box Count: 10"
 FAILURE_CAPTIONS = ("Error", "ERROR!", "error!")
 # What every Windows 10 and 11 has; the game must import nothing else.
 SYSTEM_DLLS = {"d3d9.dll", "user32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "winmm.dll", "ole32.dll",
-               "oleaut32.dll", "windowscodecs.dll"}
+               "oleaut32.dll", "windowscodecs.dll", "shell32.dll"}
 OBJDUMP = "x86_64-w64-mingw32-objdump"
 ICON = os.path.join(HERE, "..", "..", "packaging", "icons", "quadrill.ico")
 DEB_TOOLS = ("dpkg-deb", "lintian", "appstreamcli", "desktop-file-validate", "objdump")

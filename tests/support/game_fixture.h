@@ -18,11 +18,10 @@ constexpr int kCentreY = kDesktopHeight / 2;
 
 struct GameTest : ::testing::Test {
     std::unique_ptr<testctl::ProgramRunner> game;
+    std::string commandLine; // WinMain's
 
     // Override to change the platform before the game starts.
     virtual void beforeStart() {}
-    // What WinMain is given.
-    virtual std::string commandLine() { return ""; }
 
     void SetUp() override
     {
@@ -30,14 +29,19 @@ struct GameTest : ::testing::Test {
         testctl::captureMessageBoxes();
         testctl::setDesktopSize(kDesktopWidth, kDesktopHeight);
         beforeStart();
-        game.reset(new testctl::ProgramRunner(WinMain, commandLine()));
+        game.reset(new testctl::ProgramRunner(WinMain, commandLine));
         game->start();
     }
-    // Ends the game with Escape and starts it again in this process with
-    // `arguments` (the game's globals keep what shutdown leaves).
+    // Ends the game and starts it afresh in the same process, with what
+    // start-up leaves as it is put back as a fresh process has it.
+    void restart() { ASSERT_EQ(restart(commandLine), 0); }
+    // The same with `arguments` on the new game's command line; the old
+    // game's exit code.
     int restart(const std::string& arguments)
     {
         const int code = game->quit();
+        g_lastAimPoint = Vec3(0.0f, 0.0f, 0.0f);
+        g_mouse = MouseButtons();
         game.reset(new testctl::ProgramRunner(WinMain, arguments));
         game->start();
         return code;

@@ -5,10 +5,14 @@
 // whole, in any order, gives each test what a process of its own would.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <new>
 #include <string>
 
+#include "app/fullscreen.h"
 #include "app/game_state.h"
+#include "app/pause.h"
+#include "app/settings.h"
 #include "physics/physics_step.h"
 #include "replay/recorder.h"
 #include "replay/replay_session.h"
@@ -62,6 +66,10 @@ void resetGameState()
     resetRecorder();
     resetReplayer();
     replaySession() = ReplaySession();
+    g_window = nullptr;
+    g_settings = Settings();
+    g_pause = PauseState();
+    g_fullscreen = FullscreenState();
 }
 
 void addCount(std::string& text, int count, const char* what)
@@ -88,6 +96,10 @@ struct FreshStateBetweenTests : ::testing::EmptyTestEventListener {
 
 int main(int argc, char** argv)
 {
+    // The tests play with the default settings, whatever the player's are:
+    // no settings file can be found under a configuration folder that is
+    // not a folder. A test that writes settings puts this back.
+    setenv("XDG_CONFIG_HOME", "/dev/null", 1);
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshStateBetweenTests);
     return RUN_ALL_TESTS();

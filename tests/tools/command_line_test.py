@@ -19,7 +19,9 @@ class CommandLine(unittest.TestCase):
     def test_help_and_version_print_and_exit(self):
         shown = run("--help")
         self.assertEqual(shown.returncode, 0, shown.stderr)
-        self.assertIn("--version", shown.stdout)
+        for option in ("--version", "--sensitivity X", "--invert-look", "--no-invert-look", "--vsync", "--no-vsync",
+                       "--fullscreen", "--windowed", "/quadrill/settings.ini"):
+            self.assertIn(option, shown.stdout)
         version = run("--version")
         self.assertEqual(version.returncode, 0, version.stderr)
         self.assertRegex(version.stdout, r"^Quadrill \d+\.\d+\.\d+\n$")
@@ -27,6 +29,11 @@ class CommandLine(unittest.TestCase):
     def test_a_wrong_option_stops_the_game_with_a_message(self):
         for arguments, message in [(["--bogus"], "unknown option '--bogus'"),
                                    (["--version=2"], "option --version takes no value"),
+                                   (["--vsync=yes"], "option --vsync takes no value"),
+                                   (["--sensitivity"], "option --sensitivity needs a value: --sensitivity X"),
+                                   (["--sensitivity", "fast"], "option --sensitivity: not a number from 0.01 to 100"),
+                                   (["--sensitivity=0"], "option --sensitivity: not a number from 0.01 to 100"),
+                                   (["--sensitivity", "nan"], "option --sensitivity: not a number"),
                                    (["quadrill.txt"], "unknown option 'quadrill.txt'")]:
             result = run(*arguments)
             self.assertEqual(result.returncode, 2, arguments)
@@ -47,9 +54,9 @@ class CommandLine(unittest.TestCase):
                     (["--load", fifo], f"cannot load {fifo}: it is not a regular file (a pipe or a device)"),
                     (["--load", missing], f"cannot load {missing}: there is no such file"),
                     (["--load", bad], f"cannot load {bad}: line 2: an arena holds at least its player cube"),
-                    (["--load="], "option --load needs a file name"),
+                    (["--load="], "option --load: needs a file name"),
                     (["--load"], "option --load needs a value: --load FILE"),
-                    (["--load", bad, "--load", bad], "option --load is given twice")]:
+                    (["--load", bad, "--load", bad], "option --load: given twice")]:
                 result = run(*arguments)
                 self.assertEqual(result.returncode, 2, arguments)
                 self.assertTrue(result.stderr.startswith(f"quadrill: {message}"), result.stderr)

@@ -97,9 +97,25 @@ class QuadrillSim(unittest.TestCase):
         camera = [line for line in result.stdout.splitlines() if line.startswith("camera")][0].split()
         self.assertAlmostEqual(float(camera[2]), -3.1 + 10 * 0.016 * 50, places=3)
 
+    def test_the_keys_beyond_the_original_reach_the_game(self):
+        # A crate placed in front of the player and taken away by Delete, another by
+        # the middle button; r puts the cube back at its start; paused, frames change nothing.
+        place = "mouse left down\nmouse left up\nframes 60 16\n"
+        script = ("frames 120 16\n" + place + "dump\nkeydown DELETE\nkeyup DELETE\nframe 16\ndump\n"
+                  + place + "mouse middle down\nmouse middle up\nframe 16\ndump\n"
+                  + "char r\ndump\nchar p\nframes 30 16\nkeydown ALT\nkeydown ENTER\nkeyup ENTER\nkeyup ALT\n"
+                  + "keydown F11\nkeyup F11\nkeydown F5\nkeyup F5\nkeydown F9\nkeyup F9\ndump\n")
+        result = run(script)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        dumps = [dump.split("\ncamera")[0] for dump in result.stdout.split("count ")[1:]]
+        self.assertEqual([dump.split("\n")[0] for dump in dumps], ["11", "10", "10", "10", "10"])
+        cube = boxes(dumps[3])[0]
+        self.assertEqual(cube[0:3] + cube[6:9], [0.0] * 6)
+        self.assertEqual(dumps[3], dumps[4], "nothing moves while paused")
+
     def test_a_malformed_line_stops_the_run_with_its_number(self):
         for bad, problem in [("frame", "usage: frame"), ("keydown QQ", "usage: keydown KEY"),
-                             ("mouse wheel down", "usage: mouse left|right|middle down|up"),
+                             ("mouse middle sideways", "usage: mouse left|right|middle down|up"),
                              ("frames 3 x", "usage: frames"), ("jump", "unknown command 'jump'"),
                              ("frames -3 16", "-3 is out of range (0 to 10000000)"),
                              ("frame 99999999999999999999", "99999999999999999999 is out of range"),
@@ -229,17 +245,18 @@ class QuadrillSim(unittest.TestCase):
             fifo = os.path.join(folder, "fifo")
             os.mkfifo(fifo)
             cases = [
-                (good[:good.index("arena box 5")], "the arena block of line 3 has no 'arena end': the script was cut "
+                (good[:good.index("arena box 5")], "the arena block of line 4 has no 'arena end': the script was cut "
                                                    "short"),
-                (good[:good.index("frames 60 16") + 4], "line 25: unknown command 'fram'"),
+                (good[:good.index("frames 60 16") + 4], "line 26: unknown command 'fram'"),
                 ("\x7fELF\x02\x01\x01\0\0\0junk\n", "line 1: unknown command '\\x7fELF\\x02\\x01\\x01\\x00"),
                 (good.replace("recording 1 ", "recording 2 ", 1), "line 1: this recording has format 2; this program "
                                                                   "reads format 1 (a newer Quadrill made it)"),
                 (good.replace("arena box 3 -20", "arena box 3 nan:7fc00000", 1),
-                 "line 17: arena: box 3 position.x is nan:7fc00000: every value must be a finite number"),
-                (good.replace("\ncheck 60 ", "\ncheck 60 zz", 1), "line 29: usage: check FRAME DIGEST"),
+                 "line 18: arena: box 3 position.x is nan:7fc00000: every value must be a finite number"),
+                (good.replace("\ncheck 60 ", "\ncheck 60 zz", 1), "line 30: usage: check FRAME DIGEST"),
+                (good.replace("\nlook 1 normal\n", "\nlook 0 normal\n", 1), "line 3: usage: look SENSITIVITY"),
                 (good.replace("frames 60 16\n", "frames 60 16\nrecording 1 1.0.0\n", 1),
-                 "line 26: a 'recording' line comes first"),
+                 "line 27: a 'recording' line comes first"),
                 ("frame 16\n" + "x" * 20_000_000, "line 2 is too long (over 8192 bytes)"),
             ]
             for contents, message in cases:

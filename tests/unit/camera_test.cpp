@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
+#include <random>
 
 #include "math/camera.h"
 #include "support/value_printers.h"
@@ -72,12 +74,77 @@ TEST(Camera, AHorizontalDistanceOfExactlyTheMinimumIsTooSmall)
     EXPECT_FALSE(c.target != before);
 }
 
-TEST(Camera, AnAllowedStepIsAppliedWholeEvenPastTheVertical)
+// A pitch as one whole rotation of the offset about the pitch axis, with no
+// stop at the guard: what a step did before it stopped there.
+Vec3 wholePitch(const Camera& c, float angle)
 {
+    D3DXVECTOR3 offset = toD3DX(c.target - c.eye);
+    D3DXVECTOR3 axis(-(c.target.z - c.eye.z), 0.0f, c.target.x - c.eye.x); // cross(h, up)
+    D3DXMATRIX rotation;
+    D3DXMatrixRotationAxis(&rotation, &axis, angle);
+    D3DXVec3TransformCoord(&offset, &offset, &rotation);
+    return fromD3DX(offset) + c.eye;
+}
+
+float horizontal(const Vec3& v) { return std::hypot(v.x, v.z); }
+
+TEST(Camera, AFlickOfAnySizeStopsAtTheGuardAndNeverLooksBackward)
+{
+    for (float yaw : {0.0f, 1.0f, 2.5f, -2.0f})
+        for (float start : {-1.2f, -0.5f, 0.0f, 0.7f, 1.5f})
+            for (float angle = 0.01f; angle < 200.0f; angle *= 1.7f)
+                for (bool up : {true, false}) {
+                    SCOPED_TRACE(::testing::Message() << "yaw " << yaw << " start " << start << " angle " << angle
+                                                      << (up ? " up" : " down"));
+                    Camera c = startCamera();
+                    c.turnRight(yaw);
+                    c.pitchUp(start);
+                    const Vec3 before = c.target - c.eye;
+                    if (up)
+                        c.pitchUp(angle);
+                    else
+                        c.pitchDown(angle);
+                    const Vec3 after = c.target - c.eye;
+                    EXPECT_GT(before.x * after.x + before.z * after.z, 0.0f) << "the view turned round";
+                    EXPECT_GE(horizontal(after), 0.1f * 0.999f) << "the view went past the guard";
+                    EXPECT_NEAR(length(after), 6.0f, 1e-4f);
+                }
+    // A flick far past the vertical ends on the guard, looking up.
     Camera c = startCamera();
-    c.pitchUp(2.0f); // past straight up: the view now leans backward
-    EXPECT_VEC3_NEAR(c.target - c.eye, Vec3(0, 6 * std::sin(2.0f), 6 * std::cos(2.0f)), 1e-5f);
-    EXPECT_LT(c.target.z - c.eye.z, 0.0f);
+    c.pitchUp(2.0f);
+    EXPECT_NEAR(horizontal(c.target - c.eye), 0.1f, 1e-6f);
+    EXPECT_GT(c.target.y - c.eye.y, 5.99f);
+    EXPECT_GT(c.target.z - c.eye.z, 0.0f);
+}
+
+TEST(Camera, StepsThatStayOffTheGuardAreTheWholeRotationBitForBit)
+{
+    std::mt19937 random(20);
+    std::uniform_real_distribution<float> yaw(-3.14f, 3.14f), elevation(-1.5f, 1.5f), step(0.0f, 0.3f);
+    int compared = 0;
+    for (int i = 0; i < 20000; ++i) {
+        Camera c = startCamera();
+        c.eye = Vec3(float(i % 7) - 3.0f, 2.5f, float(i % 5));
+        c.target = c.eye + Vec3(0, 0, 6);
+        c.turnRight(yaw(random));
+        c.pitchUp(elevation(random));
+        const float angle = step(random);
+        const bool up = (i & 1) != 0;
+        const Vec3 whole = wholePitch(c, up ? angle : -angle);
+        const Vec3 h = c.target - c.eye;
+        const Vec3 w = whole - c.eye;
+        // Only steps that end off the guard, on the same side: the others stop at it now.
+        if (!(horizontal(w) > c.minHorizontalDistance && h.x * w.x + h.z * w.z > 0.0f) ||
+            !(horizontal(h) > c.minHorizontalDistance))
+            continue;
+        if (up)
+            c.pitchUp(angle);
+        else
+            c.pitchDown(angle);
+        ASSERT_EQ(std::memcmp(&c.target, &whole, sizeof whole), 0) << "step " << i;
+        ++compared;
+    }
+    EXPECT_GT(compared, 19000);
 }
 
 TEST(Camera, StrafesAreHorizontalAndFullLengthWhateverThePitch)

@@ -37,6 +37,12 @@ const GameKey kGameKeys[] = {
     {"Up", VK_UP, true, 0},
     {"Down", VK_DOWN, true, 0},
     {"Escape", VK_ESCAPE, false, 27},
+    {"P", 'P', false, 'p'},
+    {"R", 'R', false, 'r'},
+    {"Delete", VK_DELETE, true, 0},
+    {"F5", VK_F5, false, 0},
+    {"F9", VK_F9, false, 0},
+    {"F11", VK_F11, false, 0},
 };
 
 using Taken = std::vector<std::pair<UINT, WPARAM>>;
@@ -44,6 +50,7 @@ using Taken = std::vector<std::pair<UINT, WPARAM>>;
 struct HostKeys : ::testing::Test {
     HWND window = nullptr;
     bool lastExtended = false;
+    bool lastAltDown = false;
 
     void SetUp() override
     {
@@ -59,9 +66,10 @@ struct HostKeys : ::testing::Test {
     {
         Taken taken;
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_CHAR, PM_REMOVE)) {
+        while (PeekMessageA(&msg, nullptr, WM_KEYDOWN, WM_SYSCHAR, PM_REMOVE)) {
             taken.emplace_back(msg.message, msg.wParam);
-            if (msg.message != WM_CHAR)
+            lastAltDown = (HIWORD(msg.lParam) & KF_ALTDOWN) != 0;
+            if (msg.message != WM_CHAR && msg.message != WM_SYSCHAR)
                 lastExtended = (HIWORD(msg.lParam) & KF_EXTENDED) != 0;
             TranslateMessage(&msg);
         }
@@ -94,6 +102,25 @@ TEST_F(HostKeys, EveryKeyTheGameReadsGivesItsCodeStateAndCharacter)
         EXPECT_EQ(lastExtended, key.extended);
         EXPECT_FALSE(isDown(key.virtualKey));
     }
+}
+
+// Alt+Enter, the way Windows sends it: system keys while Alt is held.
+TEST_F(HostKeys, AltAndEnterComeAsSystemKeysWithAltHeld)
+{
+    ASSERT_TRUE(testctl::hostKey(window, "Left Alt", true));
+    EXPECT_EQ(takeKeyMessages(), (Taken{{WM_SYSKEYDOWN, VK_MENU}}));
+    EXPECT_TRUE(lastAltDown);
+    ASSERT_TRUE(testctl::hostKey(window, "Return", true));
+    EXPECT_EQ(takeKeyMessages(), (Taken{{WM_SYSKEYDOWN, VK_RETURN}, {WM_SYSCHAR, '\r'}}));
+    EXPECT_TRUE(lastAltDown);
+    EXPECT_TRUE(isDown(VK_MENU) && isDown(VK_LMENU) && isDown(VK_RETURN));
+    ASSERT_TRUE(testctl::hostKey(window, "Return", false));
+    ASSERT_TRUE(testctl::hostKey(window, "Left Alt", false));
+    EXPECT_EQ(takeKeyMessages(), (Taken{{WM_SYSKEYUP, VK_RETURN}, {WM_SYSKEYUP, VK_MENU}}));
+    EXPECT_FALSE(lastAltDown);
+    EXPECT_FALSE(isDown(VK_MENU));
+    ASSERT_TRUE(testctl::hostKey(window, "Return", true));
+    EXPECT_EQ(takeKeyMessages(), (Taken{{WM_KEYDOWN, VK_RETURN}, {WM_CHAR, '\r'}}));
 }
 
 } // namespace

@@ -137,6 +137,85 @@ TEST_F(Messages, KeyStateFollowsTheMessagesTakenNotThosePosted)
     EXPECT_EQ(keys[VK_CONTROL] & 0x80, 0);
 }
 
+TEST_F(Messages, KeysWithAltHeldAreSystemKeysAndAltF4Closes)
+{
+    for (int vk : {VK_MENU, VK_RETURN})
+        testctl::keyDown(vk);
+    BYTE keys[256];
+    std::vector<MSG> taken = drain();
+    GetKeyboardState(keys);
+    EXPECT_NE(keys[VK_MENU] & keys[VK_LMENU] & 0x80, 0);
+    for (int vk : {VK_RETURN, VK_MENU})
+        testctl::keyUp(vk);
+    for (const MSG& m : drain())
+        taken.push_back(m);
+    GetKeyboardState(keys);
+    EXPECT_EQ(keys[VK_MENU] & 0x80, 0);
+    const std::vector<std::pair<UINT, WPARAM>> expected = {{WM_SYSKEYDOWN, VK_MENU},   {WM_SYSKEYDOWN, VK_RETURN},
+                                                           {WM_SYSCHAR, '\r'},         {WM_SYSKEYUP, VK_RETURN},
+                                                           {WM_SYSKEYUP, VK_MENU}};
+    ASSERT_EQ(taken.size(), expected.size());
+    for (size_t i = 0; i < taken.size(); ++i) {
+        EXPECT_EQ(std::make_pair(taken[i].message, taken[i].wParam), expected[i]) << i;
+        // Alt is held for all but its own release.
+        EXPECT_EQ((HIWORD(taken[i].lParam) & KF_ALTDOWN) != 0, i + 1 < taken.size()) << i;
+    }
+
+    testctl::keyDown('Z'); // without Alt, an ordinary key again
+    EXPECT_EQ(drain().front().message, UINT(WM_KEYDOWN));
+    g_seen.clear();
+    testctl::keyDown(VK_MENU);
+    testctl::keyDown(VK_F4);
+    drain();
+    EXPECT_EQ(std::vector<UINT>(g_seen.begin() + 2, g_seen.end()),
+              (std::vector<UINT>{WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY, WM_NCDESTROY}));
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(Messages, WaitingReturnsOnceAMessageCanBeTaken)
+{
+    // Headless, nothing comes by waiting: the waits return at once.
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 5000, QS_ALLINPUT), DWORD(WAIT_TIMEOUT));
+    testctl::postMessage(WM_USER, 0, 0);
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT), DWORD(WAIT_OBJECT_0));
+    EXPECT_TRUE(WaitMessage());
+    HANDLE handle = window;
+    EXPECT_EQ(MsgWaitForMultipleObjects(1, &handle, FALSE, 0, QS_ALLINPUT), WAIT_FAILED);
+}
+
+TEST_F(Messages, StyleAndPlacementOfAWindowAndItsMonitor)
+{
+    ShowWindow(window, SW_SHOW);
+    EXPECT_EQ(DWORD(GetWindowLongA(window, GWL_STYLE)), DWORD(WS_OVERLAPPEDWINDOW | WS_VISIBLE));
+    EXPECT_EQ(SetWindowLongA(window, GWL_STYLE, LONG(WS_POPUP)), LONG(WS_OVERLAPPEDWINDOW | WS_VISIBLE));
+    EXPECT_EQ(DWORD(GetWindowLongA(window, GWL_STYLE)), DWORD(WS_POPUP) | DWORD(WS_VISIBLE)) << "visibility stays";
+
+    testctl::setDesktopSize(1280, 720);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor));
+    EXPECT_EQ(monitor.rcMonitor.right, 1280);
+    EXPECT_EQ(monitor.rcMonitor.bottom, 720);
+    EXPECT_EQ(monitor.dwFlags, DWORD(MONITORINFOF_PRIMARY));
+
+    ASSERT_TRUE(SetWindowPos(window, HWND_TOP, 10, 20, 300, 200, SWP_FRAMECHANGED));
+    RECT r;
+    GetWindowRect(window, &r);
+    EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right, r.bottom}), (std::vector<LONG>{10, 20, 310, 220}));
+    ASSERT_TRUE(SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE));
+    GetClientRect(window, &r);
+    EXPECT_EQ((std::vector<LONG>{r.right, r.bottom}), (std::vector<LONG>{300, 200}));
+
+    EXPECT_TRUE(IsWindowVisible(window));
+    ShowWindow(window, SW_MINIMIZE);
+    EXPECT_TRUE(IsIconic(window));
+    EXPECT_TRUE(IsWindowVisible(window)) << "a minimised window is still shown";
+    ShowWindow(window, SW_RESTORE);
+    EXPECT_FALSE(IsIconic(window));
+    ShowWindow(window, SW_HIDE);
+    EXPECT_FALSE(IsWindowVisible(window));
+}
+
 TEST_F(Messages, ClosingDestroysTheWindowWhichSendsDestroy)
 {
     testctl::postMessage(WM_CLOSE, 0, 0);

@@ -33,7 +33,7 @@ const char kUsage[] =
     "Runs the game headless from SCRIPT (standard input without one), one command a line:\n"
     "  frame MS | frames N MS | keydown KEY | keyup KEY | char C | mouse left|right|middle down|up\n"
     "  cursor DX DY | focus lost|gained | close | dump | memory | cpu | screenshot PATH\n"
-    "  save FILE | load FILE | quit\n"
+    "  save FILE | load FILE | look SENSITIVITY normal|inverted | quit\n"
     "A recording of a game (quadrill --record) is such a script: its checks are compared as it\n"
     "runs, and the first departure ends the run with exit code 1. --record FILE records the\n"
     "run as the game would. The game reads textures/ from the working directory. A script that\n"

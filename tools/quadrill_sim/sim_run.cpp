@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -20,6 +21,7 @@
 #include "app/game_state.h"
 #include "replay/recorder.h"
 #include "replay/replay_session.h"
+#include "replay/replayer.h"
 #include "save/arena_capture.h"
 #include "save/arena_file.h"
 #include "save/arena_text.h"
@@ -153,6 +155,9 @@ bool post(testctl::ProgramRunner& game, const std::function<bool()>& input)
 
 bool postCommand(const SimCommand& c, testctl::ProgramRunner& game)
 {
+    // A key pressed with Alt held comes as a system key, as from a keyboard.
+    if (c.op == SimOp::KeyDown || c.op == SimOp::KeyUp)
+        return post(game, [&] { return testctl::keyMessage(c.virtualKey, c.op == SimOp::KeyDown, c.extended, c.repeat); });
     MSG msg;
     bool input = false;
     messageForCommand(c, msg, input);
@@ -258,6 +263,10 @@ bool carryOut(const SimCommand& c, testctl::ProgramRunner& game, ArenaBlock& blo
     case SimOp::Recording:
         startReplaying(c);
         return true;
+    case SimOp::Look:
+        game.settle();
+        game.onProgramThread([&] { applyLookSettings(c); });
+        return true;
     case SimOp::Check: return check(c, game);
     case SimOp::Expect:
         replaySession().expect(c.text);
@@ -274,6 +283,9 @@ bool carryOut(const SimCommand& c, testctl::ProgramRunner& game, ArenaBlock& blo
 
 int runSimScript(ScriptStream& script, bool needsRenderer, const std::string& gameCommandLine)
 {
+    // A script plays the same whatever the player's settings: no settings
+    // file can be found under a configuration folder that is not a folder.
+    setenv("XDG_CONFIG_HOME", "/dev/null", 1);
     if (needsRenderer)
         testctl::useOffscreenOpenGL();
     else

@@ -55,13 +55,17 @@ void mouseLookMessageBox(bool open);
 // ---- Input --------------------------------------------------------------------------
 // Keys and buttons arrive as input messages to the first live window, and
 // update the key-state table when the program takes them, as on Windows.
+// A key pressed while VK_MENU (Alt) is down comes as WM_SYSKEYDOWN.
 // Each returns false, having queued nothing, while the message queue is
 // full (a program that has not taken its messages; ProgramRunner::settle
 // lets it).
 bool keyDown(int virtualKey);
 bool keyUp(int virtualKey);
+// The same with the key message's extended-key and repeat flags given.
+bool keyMessage(int virtualKey, bool down, bool extended, bool repeat);
 bool typeChar(char c); // a WM_CHAR alone, as TranslateMessage would queue it
 bool mouseButton(bool left, bool down);
+bool middleMouseButton(bool down);
 bool postMessage(UINT message, WPARAM wParam, LPARAM lParam);
 // Any keyboard or mouse message, taken as input (it updates the key-state table).
 bool postInputMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -89,6 +93,11 @@ std::vector<std::string> shownTexts();
 // Where the platform believes the running executable lies (as /proc/self/exe
 // would say); nullptr returns to the real one.
 void setExecutablePath(const char* path);
+// Calls of the Win32 file function named `function` ("CreateFileA",
+// "WriteFile", "FlushFileBuffers", "CloseHandle", "MoveFileExA",
+// "ReplaceFileA") fail with `error` once `succeedFirst` more have
+// succeeded; a failing WriteFile writes half its bytes first. Null turns it off.
+void failFileFunction(const char* function, DWORD error, int succeedFirst = 0);
 
 // ---- Device -------------------------------------------------------------------------
 void refuseDirect3D(bool refuse);
@@ -98,12 +107,7 @@ void reportNoHardwareTransform(bool none);
 void failBufferCreationAfter(int count);
 DWORD deviceBehaviorFlags(IDirect3DDevice9* device);
 
-// ---- Files --------------------------------------------------------------------------
-// Calls of the Win32 file function named `function` ("CreateFileA",
-// "WriteFile", "FlushFileBuffers", "CloseHandle", "MoveFileExA",
-// "ReplaceFileA") fail with `error` once `succeedFirst` more have
-// succeeded; a failing WriteFile writes half its bytes first. Null turns it off.
-void failFileFunction(const char* function, DWORD error, int succeedFirst = 0);
+D3DPRESENT_PARAMETERS devicePresentParameters(IDirect3DDevice9* device);
 int liveDevices();
 int liveBuffers();
 int liveTextures();
@@ -149,8 +153,8 @@ void resetPlatform();
 class ProgramRunner {
 public:
     using Entry = int (*)(HINSTANCE, HINSTANCE, LPSTR, int);
-    // `commandLine` is what WinMain is given, as Windows joins it.
-    explicit ProgramRunner(Entry entry, const std::string& commandLine = "");
+    // The program gets `commandLine` as WinMain's command line.
+    explicit ProgramRunner(Entry entry, std::string commandLine = "");
     ~ProgramRunner();
     ProgramRunner(const ProgramRunner&) = delete;
     ProgramRunner& operator=(const ProgramRunner&) = delete;
