@@ -26,6 +26,7 @@ D3DMATERIAL9 g_crateMaterial = {};
 D3DMATERIAL9 g_shadowMaterial = {};
 Player g_player = {nullptr, nullptr, 0.0f, 0.0f};
 POINT g_cursorPos = {0, 0};
+bool g_mouseLookWhileUnseen = false;
 
 FrameTimer g_timer;
 MouseButtons g_mouse;

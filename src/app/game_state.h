@@ -46,7 +46,12 @@ extern D3DMATERIAL9 g_defaultMaterial;
 extern D3DMATERIAL9 g_crateMaterial;
 extern D3DMATERIAL9 g_shadowMaterial;
 extern Player g_player;
+// Where mouse look last found the cursor; the centre for a frame in which
+// it did not look (a recording takes each frame's offset from it).
 extern POINT g_cursorPos;
+// A replay's recorded mouse look turns the view even while the window is
+// minimised or hidden: the recorded game was seen.
+extern bool g_mouseLookWhileUnseen;
 
 extern FrameTimer g_timer;
 extern MouseButtons g_mouse;

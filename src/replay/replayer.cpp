@@ -274,6 +274,7 @@ void startReplay(HWND window)
     r.window = window;
     r.active = true;
     r.startMs = timeGetTime();
+    g_mouseLookWhileUnseen = true;
     ReplaySession& session = replaySession();
     session.begin();
     session.active = true;

@@ -43,7 +43,8 @@ struct Recording : GameTest {
 };
 
 // Both modes, every switch key, placing, throwing, pushing, bounce, a stall
-// of seconds, a quick save and load, focus lost and back, held keys.
+// of seconds, a quick save and load, focus lost and back, held keys, a
+// minimised window.
 void playEverything(Recording& t)
 {
     t.settleOnGround();
@@ -86,6 +87,15 @@ void playEverything(Recording& t)
     testctl::postMessage(WM_KILLFOCUS, 0, 0);
     t.frames(5);
     testctl::postMessage(WM_SETFOCUS, 0, 0);
+    // Minimised, the pointer is the player's other programs': no look, even
+    // straight after a frame that looked.
+    t.lookBy(5, 5);
+    t.frame();
+    ShowWindow(g_window, SW_MINIMIZE);
+    t.lookBy(30, 10);
+    t.frames(10);
+    t.lookBy(0, 0);
+    ShowWindow(g_window, SW_RESTORE);
     t.lookBy(7, 9);
     t.click(true);
     t.frames(80);
@@ -116,6 +126,10 @@ TEST_F(Recording, AGameReplaysInAFreshRunWithEveryCheckPassingWhateverThePlayerD
     lookBy(40, 40);
     game->frames(50, 1000);
     release('W');
+    // A replay minimised still turns as the recorded game did.
+    ShowWindow(g_window, SW_MINIMIZE);
+    game->frames(100, 1000);
+    ShowWindow(g_window, SW_RESTORE);
     EXPECT_EQ(replayToEnd(), 0);
     EXPECT_EQ(replaySession().departure, "");
     EXPECT_EQ(replaySession().checksPassed, checks);

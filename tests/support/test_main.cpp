@@ -45,6 +45,7 @@ void resetGameState()
     g_desktopRect = RECT{0, 0, 0, 0};
     g_frameSeconds = 0.0f;
     g_frameCount = 0;
+    g_mouseLookWhileUnseen = false;
     g_spawnCooldown = 0.0f;
     g_shadowsEnabled = false;
     g_freeCameraMode = false;
