@@ -44,7 +44,7 @@ struct Recording : GameTest {
 
 // Both modes, every switch key, placing, throwing, pushing, bounce, a stall
 // of seconds, a quick save and load, focus lost and back, held keys, a
-// minimised window.
+// minimised window, a pause, removing crates.
 void playEverything(Recording& t)
 {
     t.settleOnGround();
@@ -101,6 +101,22 @@ void playEverything(Recording& t)
     t.frames(80);
     t.press('V');
     t.frames(10);
+    // Paused, a player fidgets; a click resumes (its button-up held back).
+    t.press('P');
+    t.hold('S');
+    t.lookBy(15, 5);
+    t.press('Z');
+    t.frames(20, 40);
+    t.release('S');
+    t.click(true);
+    t.frames(10);
+    t.press('R'); // the player cube back at the start
+    t.lookBy(0, 12);
+    t.frame();
+    t.press(VK_DELETE);
+    testctl::middleMouseButton(true);
+    testctl::middleMouseButton(false);
+    t.frames(30);
 }
 
 TEST_F(Recording, AGameReplaysInAFreshRunWithEveryCheckPassingWhateverThePlayerDoes)
