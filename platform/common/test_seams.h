@@ -20,6 +20,10 @@ struct TestSeams {
     // inject; host input events are ignored.
     bool scriptedInput = false;
 
+    // TranslateMessage makes characters of key-downs (off: a replayed
+    // recording brings its own characters).
+    bool translateKeys = true;
+
     bool manualClock = false;
     DWORD clockMs = 0;
 
@@ -53,6 +57,15 @@ struct TestSeams {
 
     // Stands in for the executable's own path (/proc/self/exe) when set.
     const char* executablePath = nullptr;
+
+    // A file fault on request: calls of the file function of this name
+    // ("WriteFile", "FlushFileBuffers", "MoveFileExA", ...) fail with
+    // fileFaultError once fileFaultSucceedFirst more have succeeded. A
+    // failing WriteFile writes half of what it was given first, as a disk
+    // that fills up does.
+    const char* fileFaultFunction = nullptr;
+    DWORD fileFaultError = 0;
+    int fileFaultSucceedFirst = 0;
 };
 
 TestSeams& testSeams();

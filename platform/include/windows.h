@@ -37,6 +37,16 @@ typedef const char* LPCSTR;
 typedef BYTE* PBYTE;
 typedef BYTE* LPBYTE;
 typedef DWORD* LPDWORD;
+typedef int64_t LONGLONG;
+typedef struct _SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES; // always null here
+typedef struct _OVERLAPPED* LPOVERLAPPED;                   // always null here
+typedef union _LARGE_INTEGER {
+    struct {
+        DWORD LowPart;
+        LONG HighPart;
+    };
+    LONGLONG QuadPart;
+} LARGE_INTEGER, *PLARGE_INTEGER;
 
 #ifndef TRUE
 #define TRUE 1
@@ -119,7 +129,10 @@ typedef struct tagMSG {
 #define WM_SYSKEYDOWN 0x0104
 #define WM_SYSKEYUP 0x0105
 #define WM_SYSCHAR 0x0106
+#define WM_KEYFIRST 0x0100
+#define WM_KEYLAST 0x0109
 #define WM_SYSCOMMAND 0x0112
+#define WM_TIMER 0x0113
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
@@ -129,6 +142,10 @@ typedef struct tagMSG {
 #define WM_RBUTTONDBLCLK 0x0206
 #define WM_MBUTTONDOWN 0x0207
 #define WM_MBUTTONUP 0x0208
+#define WM_MBUTTONDBLCLK 0x0209
+#define WM_MOUSEWHEEL 0x020A
+#define WM_MOUSEFIRST 0x0200
+#define WM_MOUSELAST 0x020D
 #define WM_USER 0x0400
 
 #define MK_LBUTTON 0x0001
@@ -157,6 +174,8 @@ typedef struct tagMSG {
 #define ERROR_INVALID_PARAMETER 87L
 
 // ---- Virtual-key codes --------------------------------------------------------
+#define VK_LBUTTON 0x01
+#define VK_RBUTTON 0x02
 #define VK_MBUTTON 0x04
 #define VK_BACK 0x08
 #define VK_TAB 0x09
@@ -343,6 +362,7 @@ BOOL WINAPI SetCursorPos(int x, int y);
 BOOL WINAPI GetCursorPos(LPPOINT point);
 int WINAPI ShowCursor(BOOL show);
 BOOL WINAPI GetKeyboardState(PBYTE keyState);
+BOOL WINAPI SetKeyboardState(PBYTE keyState);
 
 // A program of the Windows subsystem writes to the console it was started
 // from only once it attaches to it. Here a program always has its starting
@@ -354,6 +374,17 @@ BOOL WINAPI AttachConsole(DWORD processId);
 DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD error);
 
+int WINAPI GetWindowTextA(HWND window, LPSTR text, int size);
+
+// WM_TIMER (wParam: the id) comes to `window` every `elapseMs` once no other
+// message waits, until KillTimer. The procedure argument must be null here.
+typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapseMs, TIMERPROC proc);
+BOOL WINAPI KillTimer(HWND window, UINT_PTR id);
+
+void WINAPI Sleep(DWORD ms);
+DWORD WINAPI GetCurrentProcessId(void);
+
 // Initialisation files: "[section]" lines, then "key=value" lines.
 DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR returned, DWORD size,
                                       LPCSTR fileName);
@@ -362,6 +393,78 @@ UINT WINAPI GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, 
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);
 HGDIOBJ WINAPI GetStockObject(int object);
+
+// ---- Files -------------------------------------------------------------------------
+// Paths are the host's; '/' separates folders (Windows takes it too).
+// Opening never blocks (a FIFO opens at once); GetFileType tells a regular
+// file (FILE_TYPE_DISK) from a pipe or a device.
+#define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_PATH_NOT_FOUND 3L
+#define ERROR_TOO_MANY_OPEN_FILES 4L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_WRITE_PROTECT 19L
+#define ERROR_GEN_FAILURE 31L
+#define ERROR_HANDLE_DISK_FULL 39L
+#define ERROR_NOT_SUPPORTED 50L
+#define ERROR_FILE_EXISTS 80L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_DISK_FULL 112L
+#define ERROR_INVALID_NAME 123L
+#define ERROR_ALREADY_EXISTS 183L
+#define ERROR_FILENAME_EXCED_RANGE 206L
+#define ERROR_FILE_TOO_LARGE 223L
+#define ERROR_UNABLE_TO_REMOVE_REPLACED 1175L
+#define ERROR_UNABLE_TO_MOVE_REPLACEMENT 1176L
+#define ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 1177L
+
+#define GENERIC_READ 0x80000000u
+#define GENERIC_WRITE 0x40000000u
+#define FILE_SHARE_READ 0x00000001
+#define FILE_SHARE_WRITE 0x00000002
+#define FILE_SHARE_DELETE 0x00000004
+#define CREATE_NEW 1
+#define CREATE_ALWAYS 2
+#define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+#define TRUNCATE_EXISTING 5
+#define FILE_ATTRIBUTE_READONLY 0x00000001
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+#define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+#define FILE_TYPE_UNKNOWN 0x0000
+#define FILE_TYPE_DISK 0x0001
+#define FILE_TYPE_CHAR 0x0002
+#define FILE_TYPE_PIPE 0x0003
+#define FILE_BEGIN 0
+#define FILE_CURRENT 1
+#define FILE_END 2
+#define MOVEFILE_REPLACE_EXISTING 0x00000001
+#define MOVEFILE_WRITE_THROUGH 0x00000008
+
+HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
+                          DWORD creation, DWORD flags, HANDLE templateFile);
+BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED overlapped);
+BOOL WINAPI WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERLAPPED overlapped);
+// Waits until what was written is on the disk.
+BOOL WINAPI FlushFileBuffers(HANDLE file);
+BOOL WINAPI CloseHandle(HANDLE object);
+DWORD WINAPI GetFileType(HANDLE file);
+BOOL WINAPI GetFileSizeEx(HANDLE file, PLARGE_INTEGER size);
+BOOL WINAPI SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER newPointer, DWORD method);
+BOOL WINAPI SetEndOfFile(HANDLE file);
+DWORD WINAPI GetFileAttributesA(LPCSTR path);
+BOOL WINAPI CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES security);
+BOOL WINAPI DeleteFileA(LPCSTR path);
+// A rename; MOVEFILE_WRITE_THROUGH returns once the new name is on the disk.
+BOOL WINAPI MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags);
+// Puts `replacement` in the place of `replaced`, which keeps its name all
+// the while (here: one rename), its old content going to `backup` when
+// given. Fails with ERROR_FILE_NOT_FOUND when `replaced` is missing.
+BOOL WINAPI ReplaceFileA(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags, LPVOID exclude,
+                         LPVOID reserved);
 
 #ifdef __cplusplus
 }

@@ -10,6 +10,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <string>
 #include <utility>
 
 #include "common/test_seams.h"

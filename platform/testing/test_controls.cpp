@@ -20,6 +20,7 @@
 #include "d3d9/gl/renderer.h"
 #include "d3d9/resources.h"
 #include "d3dx9/d3dx_texture.h"
+#include "win32/command_line.h"
 #include "win32/cursor.h"
 #include "win32/host.h"
 #include "win32/host_sdl_events.h"
@@ -197,11 +198,13 @@ void mouseLookMessageBox(bool open) { cursorOnMessageBox(open); }
 namespace {
 
 // Scripted keys carry no scan code.
-bool postKey(int vk, bool down)
+bool postKey(int vk, bool down, bool extended, bool repeat)
 {
-    WORD flags = isExtendedKey(vk) ? KF_EXTENDED : 0;
+    WORD flags = extended ? KF_EXTENDED : 0;
+    if (!down || repeat)
+        flags = WORD(flags | KF_REPEAT);
     if (!down)
-        flags = WORD(flags | KF_REPEAT | KF_UP);
+        flags = WORD(flags | KF_UP);
     const bool alt = vk == VK_MENU ? down : g_altPosted;
     const UINT message = keyMessageFor(vk, down, alt, g_controlPosted, flags);
     if (!postInput(message, WPARAM(vk), keyMessageLParam(0, flags)))
@@ -215,8 +218,9 @@ bool postKey(int vk, bool down)
 
 } // namespace
 
-bool keyDown(int vk) { return postKey(vk, true); }
-bool keyUp(int vk) { return postKey(vk, false); }
+bool keyDown(int vk) { return postKey(vk, true, isExtendedKey(vk), false); }
+bool keyUp(int vk) { return postKey(vk, false, isExtendedKey(vk), false); }
+bool keyMessage(int vk, bool down, bool extended, bool repeat) { return postKey(vk, down, extended, repeat); }
 
 bool typeChar(char c) { return queuePost(windowFirstLive(), WM_CHAR, WPARAM((unsigned char)c), 1, false); }
 
@@ -233,7 +237,19 @@ bool postMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return queuePost(windowFirstLive(), message, wParam, lParam, false);
 }
 
+bool postInputMessage(UINT message, WPARAM wParam, LPARAM lParam) { return postInput(message, wParam, lParam); }
+
+void translateKeys(bool on) { testSeams().translateKeys = on; }
+
 HWND gameWindow() { return windowFirstLive(); }
+
+std::string joinCommandLine(const std::vector<std::string>& arguments)
+{
+    std::vector<const char*> pointers;
+    for (const std::string& a : arguments)
+        pointers.push_back(a.c_str());
+    return ::joinCommandLine(int(pointers.size()), pointers.data());
+}
 
 // ---- Message boxes -----------------------------------------------------------------
 void captureMessageBoxes(std::function<void(const ShownBox&)> whileOpen)
@@ -265,6 +281,12 @@ void refuseDirect3D(bool refuse) { testSeams().refuseDirect3D = refuse; }
 void refuseDevice(bool refuse) { testSeams().refuseDevice = refuse; }
 void reportNoHardwareTransform(bool none) { testSeams().noHardwareTransform = none; }
 void failBufferCreationAfter(int count) { testSeams().failBufferCreationAfter = count; }
+void failFileFunction(const char* function, DWORD error, int succeedFirst)
+{
+    testSeams().fileFaultFunction = function;
+    testSeams().fileFaultError = error;
+    testSeams().fileFaultSucceedFirst = succeedFirst;
+}
 DWORD deviceBehaviorFlags(IDirect3DDevice9* device) { return device ? asImpl(device).behaviorFlags : 0; }
 D3DPRESENT_PARAMETERS devicePresentParameters(IDirect3DDevice9* device)
 {

@@ -122,6 +122,22 @@ BOOL WINAPI GetKeyboardState(PBYTE keyState)
     return TRUE;
 }
 
+// The table as given; the halves of Ctrl and Shift follow it, the left
+// one standing for a shared code set without either.
+BOOL WINAPI SetKeyboardState(PBYTE keyState)
+{
+    if (!keyState)
+        return FALSE;
+    SDL_memcpy(g_keys, keyState, sizeof g_keys);
+    auto down = [](int vk) { return (g_keys[vk] & kDown) != 0; };
+    g_leftControl = down(VK_LCONTROL) || (down(VK_CONTROL) && !down(VK_RCONTROL));
+    g_rightControl = down(VK_RCONTROL);
+    g_leftShift = down(VK_LSHIFT) || (down(VK_SHIFT) && !down(VK_RSHIFT));
+    g_rightShift = down(VK_RSHIFT);
+    syncModifiers();
+    return TRUE;
+}
+
 // ---- Characters ----------------------------------------------------------------------
 int keyboardCharFor(int vk)
 {

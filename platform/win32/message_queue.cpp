@@ -2,7 +2,8 @@
 //
 // Order of retrieval, as on Windows: queued messages first (the WM_CHAR of
 // TranslateMessage goes to the front, ahead of later input), then WM_QUIT
-// once a quit was requested, then WM_PAINT for a window that needs it.
+// once a quit was requested, then WM_PAINT for a window that needs it, then
+// WM_TIMER for a timer that is due.
 //
 // Nothing is dropped: a post past the limit fails and says so to its caller,
 // as PostMessage does on Windows, and the host's events wait in the host's
@@ -39,6 +40,18 @@ bool g_quitPending = false;
 int g_quitCode = 0;
 
 Entry& at(int i) { return g_ring[(g_head + i) % kCapacity]; }
+
+constexpr int kMaxTimers = 16;
+
+struct Timer {
+    bool used = false;
+    HWND window = nullptr;
+    UINT_PTR id = 0;
+    DWORD startMs = 0;
+    DWORD elapseMs = 0;
+};
+
+Timer g_timers[kMaxTimers];
 
 MSG makeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -96,6 +109,27 @@ bool takePaint(MSG* msg, HWND window)
     return true;
 }
 
+// A due timer's WM_TIMER; taking it starts the timer's next period.
+bool takeTimer(MSG* msg, HWND window, bool remove)
+{
+    const DWORD now = timeGetTime();
+    for (Timer& t : g_timers) {
+        if (!t.used || (window && t.window != window))
+            continue;
+        if (!windowIsLive(t.window)) {
+            t = Timer();
+            continue;
+        }
+        if (DWORD(now - t.startMs) < t.elapseMs)
+            continue;
+        *msg = makeMessage(t.window, WM_TIMER, t.id, 0);
+        if (remove)
+            t.startMs = now;
+        return true;
+    }
+    return false;
+}
+
 bool retrieve(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool remove)
 {
     if (takeQueued(msg, window, filterMin, filterMax, remove))
@@ -106,7 +140,7 @@ bool retrieve(MSG* msg, HWND window, UINT filterMin, UINT filterMax, bool remove
             g_quitPending = false;
         return true;
     }
-    return takePaint(msg, window);
+    return takePaint(msg, window) || takeTimer(msg, window, remove);
 }
 
 } // namespace
@@ -134,7 +168,7 @@ bool queueHasMessage() { return g_count > 0 || g_quitPending || windowNeedingPai
 
 bool queueTakeForModalLoop(MSG* msg)
 {
-    return takeQueued(msg, nullptr, 0, 0, true) || takePaint(msg, nullptr);
+    return takeQueued(msg, nullptr, 0, 0, true) || takePaint(msg, nullptr) || takeTimer(msg, nullptr, true);
 }
 
 void queueReset()
@@ -143,6 +177,8 @@ void queueReset()
     g_count = 0;
     g_quitPending = false;
     g_quitCode = 0;
+    for (Timer& t : g_timers)
+        t = Timer();
 }
 
 // ---- Win32 ------------------------------------------------------------------------
@@ -168,6 +204,38 @@ BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     return queuePost(window, message, wParam, lParam, false) ? TRUE : FALSE;
 }
 
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapseMs, TIMERPROC proc)
+{
+    if (!windowIsLive(window) || proc) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    Timer* slot = nullptr;
+    for (Timer& t : g_timers)
+        if (t.used && t.window == window && t.id == id)
+            slot = &t; // set again: restarts with the new period
+    for (Timer& t : g_timers)
+        if (!slot && !t.used)
+            slot = &t;
+    if (!slot) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
+    *slot = Timer{true, window, id, timeGetTime(), elapseMs};
+    return id;
+}
+
+BOOL WINAPI KillTimer(HWND window, UINT_PTR id)
+{
+    for (Timer& t : g_timers)
+        if (t.used && t.window == window && t.id == id) {
+            t = Timer();
+            return TRUE;
+        }
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+}
+
 void WINAPI PostQuitMessage(int exitCode)
 {
     g_quitPending = true;
@@ -180,7 +248,7 @@ BOOL WINAPI TranslateMessage(const MSG* msg)
         return FALSE;
     if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)
         return (msg->message == WM_KEYUP || msg->message == WM_SYSKEYUP) ? TRUE : FALSE;
-    int ch = keyboardCharFor(int(msg->wParam & 0xFF));
+    int ch = testSeams().translateKeys ? keyboardCharFor(int(msg->wParam & 0xFF)) : 0;
     if (ch != 0) {
         // The character is retrieved next, before any input queued after its key.
         if (g_count == kCapacity)

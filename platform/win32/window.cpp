@@ -3,6 +3,7 @@
 
 #include <strings.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "win32/host.h"
@@ -12,6 +13,7 @@ namespace {
 
 constexpr int kMaxClasses = 16;
 constexpr int kNameLength = 128;
+constexpr int kTitleLength = 256;
 
 struct WindowClass {
     bool used = false;
@@ -29,6 +31,7 @@ struct Window {
     HostWindow* host = nullptr;
     bool needsPaint = false;
     DWORD style = 0; // GWL_STYLE; WS_VISIBLE while shown
+    char title[kTitleLength] = {};
 };
 
 WindowClass g_classes[kMaxClasses];
@@ -229,6 +232,7 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
     w->maker = &maker;
     w->host = shown;
     w->style = style & ~DWORD(WS_VISIBLE);
+    std::snprintf(w->title, sizeof w->title, "%s", windowName ? windowName : "");
     HWND handle = handleOf(w);
     w->proc(handle, WM_CREATE, 0, 0);
     if (style & WS_VISIBLE)
@@ -273,6 +277,25 @@ BOOL WINAPI UpdateWindow(HWND window)
     return TRUE;
 }
 
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text)
+{
+    Window* w = liveWindow(window);
+    if (!w)
+        return FALSE;
+    std::snprintf(w->title, sizeof w->title, "%s", text ? text : "");
+    w->maker->setTitle(w->host, w->title);
+    return TRUE;
+}
+
+int WINAPI GetWindowTextA(HWND window, LPSTR text, int size)
+{
+    Window* w = liveWindow(window);
+    if (!w || !text || size <= 0)
+        return 0;
+    std::snprintf(text, size_t(size), "%s", w->title);
+    return int(std::strlen(text));
+}
+
 BOOL WINAPI IsWindow(HWND window) { return windowIsLive(window) ? TRUE : FALSE; }
 
 // Hidden also when the host hid it (another program unmapped it, say).
@@ -290,15 +313,6 @@ BOOL WINAPI IsIconic(HWND window)
     if (!w)
         return FALSE;
     return w->maker->isMinimized(w->host) ? TRUE : FALSE;
-}
-
-BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text)
-{
-    Window* w = liveWindow(window);
-    if (!w)
-        return FALSE;
-    w->maker->setTitle(w->host, text ? text : "");
-    return TRUE;
 }
 
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect)

@@ -29,6 +29,36 @@ bool takeVersion(Options& options, const char*, std::string&)
     return true;
 }
 
+// A file option given twice would leave one of the two files unused.
+bool takePath(std::string& path, const char* value, std::string& reason)
+{
+    if (!path.empty()) {
+        reason = "given twice";
+        return false;
+    }
+    if (!*value) {
+        reason = "needs a file name, not an empty one";
+        return false;
+    }
+    path = value;
+    return true;
+}
+
+bool takeLoad(Options& options, const char* value, std::string& reason)
+{
+    return takePath(options.loadPath, value, reason);
+}
+
+bool takeRecord(Options& options, const char* value, std::string& reason)
+{
+    return takePath(options.recordPath, value, reason);
+}
+
+bool takeReplay(Options& options, const char* value, std::string& reason)
+{
+    return takePath(options.replayPath, value, reason);
+}
+
 bool takeSensitivity(Options& options, const char* value, std::string& reason)
 {
     float sensitivity = 0.0f;
@@ -49,6 +79,9 @@ bool takeSwitch(Options& options, const char*, std::string&)
 const OptionSpec kOptions[] = {
     {"--help", nullptr, "print these options and exit", takeHelp},
     {"--version", nullptr, "print the game's version and exit", takeVersion},
+    {"--load", "FILE", "start from the arena saved in FILE (F5 saves one)", takeLoad},
+    {"--record", "FILE", "record the game into FILE, to replay it with quadrill-sim or --replay", takeRecord},
+    {"--replay", "FILE", "show the game recorded in FILE; Escape ends it", takeReplay},
     {"--sensitivity", "X", "turn X times as far per pixel of mouse movement (0.01 to 100; default 1)",
      takeSensitivity},
     {"--invert-look", nullptr, "moving the mouse up looks down", takeSwitch<&Options::invertLook, true>},
@@ -60,6 +93,16 @@ const OptionSpec kOptions[] = {
      takeSwitch<&Options::fullscreen, true>},
     {"--windowed", nullptr, "play in a window (the default)", takeSwitch<&Options::fullscreen, false>},
 };
+
+// A recording carries its own arena and input: nothing else may start it.
+bool optionsAgree(const Options& options, std::string& error)
+{
+    if (!options.replayPath.empty() && (!options.loadPath.empty() || !options.recordPath.empty())) {
+        error = "option --replay cannot go with --load or --record: a recording brings its own arena and input";
+        return false;
+    }
+    return true;
+}
 
 const OptionSpec* findOption(const std::string& name)
 {
@@ -135,7 +178,7 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
             return false;
         }
     }
-    return true;
+    return optionsAgree(options, error);
 }
 
 void Options::applyTo(Settings& settings) const
@@ -166,4 +209,6 @@ std::string optionsHelp()
     return text;
 }
 
-std::string versionText() { return std::string("Quadrill ") + QUADRILL_VERSION + "\n"; }
+std::string versionText() { return std::string("Quadrill ") + gameVersion() + "\n"; }
+
+const char* gameVersion() { return QUADRILL_VERSION; }

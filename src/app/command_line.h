@@ -13,6 +13,9 @@ struct Settings;
 struct Options {
     bool help = false;    // --help: print the options and do not start
     bool version = false; // --version: print the version and do not start
+    std::string loadPath;   // --load FILE: start from this saved arena
+    std::string recordPath; // --record FILE: record the game into this file
+    std::string replayPath; // --replay FILE: show this recording
     // Settings given on the command line; they win over the settings file.
     std::optional<float> sensitivity;
     std::optional<bool> invertLook;
@@ -35,3 +38,5 @@ bool parseOptions(const std::vector<std::string>& arguments, Options& options, s
 // What --help prints, and what --version prints.
 std::string optionsHelp();
 std::string versionText();
+// The game's version alone ("1.0.0").
+const char* gameVersion();

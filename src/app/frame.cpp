@@ -7,6 +7,7 @@
 #include "physics/physics_step.h"
 #include "physics/frame_steps.h"
 #include "render/frame_render.h"
+#include "replay/recorder.h"
 
 namespace {
 
@@ -55,9 +56,12 @@ void advancePhysics(float seconds)
         physicsStep(steps.seconds);
 }
 
-void runFrame()
+void runFrame() { runFrameOf(g_timer.elapsedMs(true)); }
+
+void runFrameOf(DWORD ms)
 {
-    g_frameSeconds = g_timer.elapsed(true);
+    recordFrameStart();
+    g_frameSeconds = FrameTimer::secondsOf(ms);
     g_spawnCooldown += g_frameSeconds;
 
     advancePhysics(g_frameSeconds);
@@ -77,4 +81,7 @@ void runFrame()
 
     if (gameWindowOnScreen() && !renderFrame())
         MessageBoxA(nullptr, "poop", "poop", MB_OK);
+
+    ++g_frameCount;
+    recordFrameEnd(ms);
 }

@@ -11,11 +11,15 @@ FrameTimer::FrameTimer() : startMs(0) { restart(); }
 
 void FrameTimer::restart() { startMs = timeGetTime(); }
 
-float FrameTimer::elapsed(bool restartAfter)
+DWORD FrameTimer::elapsedMs(bool restartAfter)
 {
     DWORD now = timeGetTime();
-    float seconds = float(DWORD(now - startMs)) * kSecondsPerMillisecond;
+    DWORD ms = DWORD(now - startMs);
     if (restartAfter)
         restart();
-    return seconds;
+    return ms;
 }
+
+float FrameTimer::elapsed(bool restartAfter) { return secondsOf(elapsedMs(restartAfter)); }
+
+float FrameTimer::secondsOf(DWORD ms) { return float(ms) * kSecondsPerMillisecond; }

@@ -15,4 +15,8 @@ struct FrameTimer {
     // Seconds since the last restart; restarts afterwards when asked (with a
     // fresh reading of the clock).
     float elapsed(bool restartAfter);
+    // The same in whole milliseconds, the clock's own unit.
+    DWORD elapsedMs(bool restartAfter);
+    // The seconds of a whole number of milliseconds, as elapsed gives them.
+    static float secondsOf(DWORD ms);
 };

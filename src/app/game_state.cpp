@@ -10,6 +10,7 @@ IDirect3DTexture9* g_groundTexture = nullptr;
 IDirect3DTexture9* g_brickTexture = nullptr;
 RECT g_desktopRect = {0, 0, 0, 0};
 float g_frameSeconds = 0.0f;
+uint64_t g_frameCount = 0;
 float g_spawnCooldown = 0.0f;
 
 bool g_shadowsEnabled = false;
@@ -25,6 +26,7 @@ D3DMATERIAL9 g_crateMaterial = {};
 D3DMATERIAL9 g_shadowMaterial = {};
 Player g_player = {nullptr, nullptr, 0.0f, 0.0f};
 POINT g_cursorPos = {0, 0};
+bool g_mouseLookWhileUnseen = false;
 
 FrameTimer g_timer;
 MouseButtons g_mouse;

@@ -25,6 +25,8 @@ extern IDirect3DTexture9* g_brickTexture;
 // The cursor is held at (right / 2, bottom / 2) of this rectangle.
 extern RECT g_desktopRect;
 extern float g_frameSeconds;
+// Frames run since start-up (a recording's checks name them).
+extern uint64_t g_frameCount;
 // Seconds gathered since the last spawn attempt.
 extern float g_spawnCooldown;
 
@@ -44,7 +46,12 @@ extern D3DMATERIAL9 g_defaultMaterial;
 extern D3DMATERIAL9 g_crateMaterial;
 extern D3DMATERIAL9 g_shadowMaterial;
 extern Player g_player;
+// Where mouse look last found the cursor; the centre for a frame in which
+// it did not look (a recording takes each frame's offset from it).
 extern POINT g_cursorPos;
+// A replay's recorded mouse look turns the view even while the window is
+// minimised or hidden: the recorded game was seen.
+extern bool g_mouseLookWhileUnseen;
 
 extern FrameTimer g_timer;
 extern MouseButtons g_mouse;

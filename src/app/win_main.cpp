@@ -17,6 +17,11 @@
 #include "app/shutdown.h"
 #include "app/window_procedure.h"
 #include "app/window_title.h"
+#include "replay/recorder.h"
+#include "replay/replayer.h"
+#include "save/arena_capture.h"
+#include "save/arena_file.h"
+#include "text/printable.h"
 
 namespace {
 
@@ -91,6 +96,7 @@ bool startUp(HINSTANCE instance, int showCommand)
         return false;
 
     g_spawnCooldown = 0.0f;
+    g_frameCount = 0;
     g_timer.restart();
     return true;
 }
@@ -106,6 +112,8 @@ WPARAM runMessageLoop()
                 return msg.wParam;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
+        } else if (isReplaying()) {
+            replayStep();
         } else if (g_pause.paused) {
             WaitMessage();
         } else {
@@ -142,14 +150,38 @@ void readSettings(const Options& options)
         std::fprintf(stderr, "quadrill: %s: %s\n", path.c_str(), warning.c_str());
 }
 
-// Reads the command line. False when the game is not to start: --help or
-// --version was asked for, or an option is wrong (`exitCode` says which).
-bool readCommandLine(const char* commandLine, Options& options, int& exitCode)
+// Reads the files the options name (the recording's is made anew, once
+// the others have been found good). False with the error.
+bool readNamedFiles(const Options& options, ArenaState& loaded, std::string& error)
+{
+    std::string reason;
+    if (!options.loadPath.empty() && !readArenaFile(options.loadPath, loaded, reason)) {
+        error = "cannot load " + printable(options.loadPath) + ": " + reason;
+        return false;
+    }
+    if (!options.replayPath.empty() && !openReplay(options.replayPath, reason)) {
+        error = "cannot replay " + printable(options.replayPath) + ": " + reason;
+        return false;
+    }
+    if (!options.recordPath.empty() && !openRecording(options.recordPath, reason)) {
+        error = "cannot record to " + printable(options.recordPath) + ": " + reason;
+        return false;
+    }
+    return true;
+}
+
+// Reads the command line and the files it names. False when the game is
+// not to start: --help or --version was asked for, or an option or its
+// file is wrong (`exitCode` says which).
+bool readCommandLine(const char* commandLine, Options& options, ArenaState& loaded, int& exitCode)
 {
     std::string error;
-    const bool parsed = parseOptions(splitCommandLine(commandLine), options, error);
-    if (parsed && !options.help && !options.version)
-        return true;
+    bool parsed = parseOptions(splitCommandLine(commandLine), options, error);
+    if (parsed && !options.help && !options.version) {
+        if (readNamedFiles(options, loaded, error))
+            return true;
+        parsed = false;
+    }
     useParentConsole();
     if (!parsed) {
         std::fprintf(stderr, "quadrill: %s\n", error.c_str());
@@ -161,17 +193,36 @@ bool readCommandLine(const char* commandLine, Options& options, int& exitCode)
     return false;
 }
 
+// The arena of --load takes the place of the one start-up built.
+bool startFromLoadedArena(const ArenaState& loaded)
+{
+    if (!applyArena(loaded)) {
+        const std::string text = std::string("The saved arena could not be loaded: ") + kBoxesNotMade + ".";
+        MessageBoxA(nullptr, text.c_str(), "Error", MB_OK);
+        return false;
+    }
+    g_timer.restart();
+    return true;
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
 {
     Options options;
+    ArenaState loaded;
     int notStartedExitCode = 0;
-    if (!readCommandLine(commandLine, options, notStartedExitCode))
+    if (!readCommandLine(commandLine, options, loaded, notStartedExitCode))
         return notStartedExitCode;
     readSettings(options);
     if (!startUp(instance, showCommand))
         return kStartUpFailedExitCode;
+    if (!options.loadPath.empty() && !startFromLoadedArena(loaded)) {
+        releaseGame();
+        return kStartUpFailedExitCode;
+    }
+    startRecording();
+    startReplay(g_window);
     WPARAM exitCode = runMessageLoop();
     shutdown();
     UnregisterClassA(kWindowClassName, instance);

@@ -7,9 +7,14 @@
 #include "app/fullscreen.h"
 #include "app/game_state.h"
 #include "app/pause.h"
+#include "app/title_notice.h"
 #include "game/arena.h"
 #include "game/crate_removal.h"
 #include "render/frame_render.h"
+#include "replay/recorder.h"
+#include "replay/replay_session.h"
+#include "replay/replayer.h"
+#include "save/quick_save.h"
 
 namespace {
 
@@ -24,6 +29,8 @@ constexpr WPARAM kPauseKey = 'p';
 constexpr WPARAM kReturnPlayerKey = 'r';
 constexpr WPARAM kRemoveCrateKey = VK_DELETE;
 constexpr WPARAM kFullscreenKey = VK_F11; // and Alt+Enter
+constexpr WPARAM kQuickSaveKey = VK_F5;
+constexpr WPARAM kQuickLoadKey = VK_F9;
 
 void toggle(bool& flag) { flag = !flag; }
 
@@ -53,7 +60,9 @@ void onCharacter(WPARAM code)
     }
 }
 
-// A held key repeats; these act once a press.
+// A held key repeats; these act once a press, so a held F9 does not load
+// again and again. A replay's recording brings the arenas its F9s loaded,
+// and saves nothing.
 void onKeyDown(HWND window, WPARAM key, LPARAM lParam)
 {
     if (key == VK_ESCAPE)
@@ -64,6 +73,12 @@ void onKeyDown(HWND window, WPARAM key, LPARAM lParam)
         toggleFullscreen(window);
     if (key == kRemoveCrateKey && !g_pause.paused)
         removeCrateAtAim();
+    if (replaySession().active)
+        return;
+    if (key == kQuickSaveKey)
+        quickSave(window);
+    else if (key == kQuickLoadKey)
+        quickLoad(window);
 }
 
 void onSystemKeyDown(HWND window, WPARAM key, LPARAM lParam)
@@ -109,6 +124,9 @@ bool resetPlayerCube(float vx, float vy, float vz)
 
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (replayIgnores(message, wParam))
+        return DefWindowProcA(window, message, wParam, lParam);
+    recordMessage(message, wParam, lParam);
     if (!pauseHoldsBack(message))
         g_mouse.onMessage(message, lParam);
     switch (message) {
@@ -130,6 +148,9 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         // choose from.
         if (wParam == '\r' && (HIWORD(lParam) & KF_ALTDOWN))
             return 0;
+        break;
+    case WM_TIMER:
+        onTitleNoticeTimer(window, wParam);
         break;
     case WM_CHAR:
         onCharacter(wParam);

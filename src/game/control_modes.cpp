@@ -21,14 +21,17 @@ float mouseTurn(LONG pixels) { return float(pixels) * kMouseSensitivity * g_sett
 
 // The cursor is held at the desktop's centre; its offset since the last
 // frame turns the view, then it is put back. Not while the game is
-// minimised or hidden: the pointer is the player's other programs' then.
+// minimised or hidden: the pointer is the player's other programs' then
+// (but a replay turns as its recorded game did).
 void mouseLook()
 {
-    if (!gameWindowOnScreen())
-        return;
-    GetCursorPos(&g_cursorPos);
     const LONG centreX = g_desktopRect.right / 2;
     const LONG centreY = g_desktopRect.bottom / 2;
+    if (!gameWindowOnScreen() && !g_mouseLookWhileUnseen) {
+        g_cursorPos = POINT{centreX, centreY}; // nothing seen: no offset
+        return;
+    }
+    GetCursorPos(&g_cursorPos);
     if (g_cursorPos.x == centreX && g_cursorPos.y == centreY)
         return;
     const LONG dx = g_cursorPos.x - centreX;

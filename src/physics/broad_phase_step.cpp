@@ -55,3 +55,5 @@ void stepPhysicsBroadPhase(BoxList& list, float dt, Box& ground, float friction,
 }
 
 bool validateBroadPhase(const BoxList& list, std::string& problem) { return g_broadPhase.validate(list, problem); }
+
+void resetBroadPhase() { g_broadPhase = BroadPhase(); }

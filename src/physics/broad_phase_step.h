@@ -15,3 +15,8 @@ void stepPhysicsBroadPhase(BoxList& list, float dt, Box& ground, float friction,
 // Checks what the step keeps between steps against `list`, the list it last
 // stepped (BroadPhase::validate). For tests.
 bool validateBroadPhase(const BoxList& list, std::string& problem);
+
+// Forgets what the step keeps between steps, as a fresh process has it: for
+// a box list replaced whole (a loaded arena), which may be shorter than the
+// one the grid was built for.
+void resetBroadPhase();

@@ -71,11 +71,12 @@ def runs(values):
 class Game:
     """One run of the game on its own display, its output going to files."""
 
-    def __init__(self, binary, display, cwd, output_prefix, args=(), settings=None):
+    def __init__(self, binary, display, cwd, output_prefix, args=(), settings=None, environment=None):
         self.display = display
         # Pictures a scenario looked at, by name, saved if it fails.
         self.views = {}
         env = display.env()
+        env.update(environment or {})
         # SDL must pick the X11 driver of this display, whatever the caller set.
         env.pop("SDL_VIDEODRIVER", None)
         # A configuration folder of its own: the settings given, or none,
@@ -236,17 +237,17 @@ class GameTestCase(unittest.TestCase):
         os.makedirs(cls.artefacts, exist_ok=True)
 
     @contextlib.contextmanager
-    def game(self, tag, cwd=SOURCE_DIR, args=(), settings=None, display_size=(1024, 768)):
+    def game(self, tag, cwd=SOURCE_DIR, args=(), settings=None, display_size=(1024, 768), environment=None):
         """Starts the game on a display of its own and yields it, with `args` on its
-        command line and `settings` as its settings file. On failure saves the
-        screen, the views taken and the output, and names them; always ends the
-        game and the display."""
+        command line, `settings` as its settings file and `environment` added to
+        its own. On failure saves the screen, the views taken and the output, and
+        names them; always ends the game and the display."""
         for old in os.listdir(self.artefacts):
             if old.startswith(tag + "-"):
                 os.remove(os.path.join(self.artefacts, old))
         prefix = os.path.join(self.artefacts, tag)
         with xvfb.VirtualDisplay(*display_size) as display:
-            game = Game(self.binary, display, cwd, prefix, args, settings)
+            game = Game(self.binary, display, cwd, prefix, args, settings, environment)
             try:
                 game.wait_for_window()
                 yield game

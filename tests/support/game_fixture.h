@@ -34,13 +34,17 @@ struct GameTest : ::testing::Test {
     }
     // Ends the game and starts it afresh in the same process, with what
     // start-up leaves as it is put back as a fresh process has it.
-    void restart()
+    void restart() { ASSERT_EQ(restart(commandLine), 0); }
+    // The same with `arguments` on the new game's command line; the old
+    // game's exit code.
+    int restart(const std::string& arguments)
     {
-        ASSERT_EQ(game->quit(), 0);
+        const int code = game->quit();
         g_lastAimPoint = Vec3(0.0f, 0.0f, 0.0f);
         g_mouse = MouseButtons();
-        game.reset(new testctl::ProgramRunner(WinMain, commandLine));
+        game.reset(new testctl::ProgramRunner(WinMain, arguments));
         game->start();
+        return code;
     }
     void TearDown() override { game.reset(); }
 

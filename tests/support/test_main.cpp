@@ -14,6 +14,9 @@
 #include "app/pause.h"
 #include "app/settings.h"
 #include "physics/physics_step.h"
+#include "replay/recorder.h"
+#include "replay/replay_session.h"
+#include "replay/replayer.h"
 #include "test_controls.h"
 
 namespace {
@@ -41,6 +44,8 @@ void resetGameState()
     g_brickTexture = nullptr;
     g_desktopRect = RECT{0, 0, 0, 0};
     g_frameSeconds = 0.0f;
+    g_frameCount = 0;
+    g_mouseLookWhileUnseen = false;
     g_spawnCooldown = 0.0f;
     g_shadowsEnabled = false;
     g_freeCameraMode = false;
@@ -59,6 +64,9 @@ void resetGameState()
     g_camera = Camera();
     g_lastAimPoint = Vec3(0.0f, 0.0f, 0.0f);
     g_physicsStepMethod = PhysicsStepMethod::BroadPhase;
+    resetRecorder();
+    resetReplayer();
+    replaySession() = ReplaySession();
     g_window = nullptr;
     g_settings = Settings();
     g_pause = PauseState();

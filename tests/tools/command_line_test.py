@@ -2,8 +2,10 @@
 """The game's command line, run as a player would: quadrill OPTION...
 
 Options that stop the game before it starts need no display."""
+import os
 import subprocess
 import sys
+import tempfile
 import unittest
 
 GAME = None
@@ -37,6 +39,48 @@ class CommandLine(unittest.TestCase):
             self.assertEqual(result.returncode, 2, arguments)
             self.assertIn(message, result.stderr)
             self.assertEqual(result.stdout, "")
+
+    def test_a_file_that_cannot_be_loaded_stops_the_game_with_its_reason(self):
+        # All of these fail before a window is made: no display is needed.
+        with tempfile.TemporaryDirectory() as folder:
+            fifo = os.path.join(folder, "fifo")
+            os.mkfifo(fifo)
+            bad = os.path.join(folder, "bad.arena")
+            with open(bad, "w") as f:
+                f.write("quadrill-arena 1\nboxes 0\n")
+            missing = os.path.join(folder, "missing.arena")
+            for arguments, message in [
+                    (["--load", folder], f"cannot load {folder}: it is a folder, not a file"),
+                    (["--load", fifo], f"cannot load {fifo}: it is not a regular file (a pipe or a device)"),
+                    (["--load", missing], f"cannot load {missing}: there is no such file"),
+                    (["--load", bad], f"cannot load {bad}: line 2: an arena holds at least its player cube"),
+                    (["--load="], "option --load: needs a file name"),
+                    (["--load"], "option --load needs a value: --load FILE"),
+                    (["--load", bad, "--load", bad], "option --load: given twice")]:
+                result = run(*arguments)
+                self.assertEqual(result.returncode, 2, arguments)
+                self.assertTrue(result.stderr.startswith(f"quadrill: {message}"), result.stderr)
+                self.assertEqual(result.stderr.count("\n"), 1, "one line")
+                self.assertEqual(result.stdout, "")
+
+    def test_a_recording_that_cannot_be_made_or_read_stops_the_game_with_its_reason(self):
+        with tempfile.TemporaryDirectory() as folder:
+            junk = os.path.join(folder, "junk.rec")
+            with open(junk, "wb") as f:
+                f.write(b"recording 1 1.0.0\nframe 16\n\x89PNG\r\n")
+            nowhere = os.path.join(folder, "missing", "game.rec")
+            for arguments, message in [
+                    (["--record", nowhere], f"cannot record to {nowhere}: there is no such folder"),
+                    (["--record", folder], f"cannot record to {folder}: it is a folder"),
+                    (["--replay", os.path.join(folder, "none.rec")], "there is no such file"),
+                    (["--replay", junk], f"cannot replay {junk}: line 3: unknown command '\\x89PNG'"),
+                    (["--replay", junk, "--record", os.path.join(folder, "again.rec")],
+                     "option --replay cannot go with --load or --record")]:
+                result = run(*arguments)
+                self.assertEqual(result.returncode, 2, arguments)
+                self.assertIn(message, result.stderr)
+                self.assertEqual(result.stderr.count("\n"), 1, result.stderr)
+            self.assertEqual(sorted(os.listdir(folder)), ["junk.rec"], "nothing was made")
 
     def test_arguments_reach_the_game_as_they_were_typed(self):
         # Joined into one Windows command line and split back by the game.

@@ -16,6 +16,49 @@ def run(script, *, cwd=SOURCE_DIR):
     return subprocess.run([SIM], input=script, capture_output=True, text=True, cwd=cwd, timeout=TIMEOUT_S)
 
 
+# Play with every kind of input quadrill-sim has: walking, flying, looking,
+# switches, placing and throwing crates, a stall, a quick save and load.
+PLAY = """frames 100 16
+keydown X
+keyup X
+keydown SPACE
+frames 10 16
+keyup SPACE
+cursor 30 -10
+frame 16
+mouse left down
+frames 3 17
+mouse left up
+keydown W
+frames 20 16
+keyup W
+keydown V
+keyup V
+cursor -40 5
+frame 16
+mouse right down
+mouse right up
+focus lost
+frames 40 16
+focus gained
+frame 2500
+keydown F5
+keyup F5
+frames 60 16
+keydown X
+keyup X
+keydown CTRL extended
+keydown W
+frames 30 16
+keyup W
+keyup CTRL extended
+keydown F9
+keyup F9
+frames 20 16
+keydown ESCAPE
+"""
+
+
 def boxes(output):
     rows = {}
     for line in output.splitlines():
@@ -71,8 +114,8 @@ class QuadrillSim(unittest.TestCase):
         self.assertEqual(dumps[3], dumps[4], "nothing moves while paused")
 
     def test_a_malformed_line_stops_the_run_with_its_number(self):
-        for bad, problem in [("frame", "usage: frame"), ("keydown Q", "keydown"),
-                             ("mouse middle sideways", "mouse left|right|middle"),
+        for bad, problem in [("frame", "usage: frame"), ("keydown QQ", "usage: keydown KEY"),
+                             ("mouse middle sideways", "usage: mouse left|right|middle down|up"),
                              ("frames 3 x", "usage: frames"), ("jump", "unknown command 'jump'"),
                              ("frames -3 16", "-3 is out of range (0 to 10000000)"),
                              ("frame 99999999999999999999", "99999999999999999999 is out of range"),
@@ -134,7 +177,7 @@ class QuadrillSim(unittest.TestCase):
     def test_the_command_line_and_a_game_that_ended_early_are_errors_too(self):
         usage = subprocess.run([SIM, "--help"], capture_output=True, text=True, timeout=TIMEOUT_S)
         self.assertEqual((usage.returncode, usage.stderr), (0, ""))
-        self.assertIn("usage: quadrill-sim [SCRIPT]", usage.stdout)
+        self.assertIn("usage: quadrill-sim [--record FILE] [SCRIPT]", usage.stdout)
         with tempfile.TemporaryDirectory() as folder:
             result = subprocess.run([SIM, folder], capture_output=True, text=True, timeout=TIMEOUT_S)
         self.assertEqual(result.returncode, 2)
@@ -145,6 +188,90 @@ class QuadrillSim(unittest.TestCase):
         self.assertIn("line 3: the game has already ended", ended.stderr)
         self.assertIn("message End | Box Count: 10", ended.stdout)
         self.assertNotIn("count", ended.stdout.replace("Box Count", ""), "the dump after the end did not run")
+
+    def test_save_and_load_carry_an_arena_from_one_run_to_the_next(self):
+        before = "frames 60 16\nchar x\nkeydown SPACE\nframes 10 16\nkeyup SPACE\nmouse left down\nframes 3 16\n"
+        after = "mouse left up\nframes 100 16\ndump\n"
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "tower.arena")
+            whole = run(f"{before}save {path}\n{after}")
+            resumed = run(f"load {path}\nmouse left down\n{after}")
+            self.assertEqual((whole.returncode, resumed.returncode), (0, 0), whole.stderr + resumed.stderr)
+            self.assertIn("count 11", whole.stdout)
+            self.assertEqual(resumed.stdout, whole.stdout)
+            for script, message in [(f"save {folder}", f"line 1: cannot save {folder}: it is a folder"),
+                                    (f"load {folder}/none.arena", f"line 1: cannot load {folder}/none.arena: there is no such file"),
+                                    (f"frame 16\nload {__file__}", "line 2: cannot load"),
+                                    ("save", "line 1: usage: save FILE")]:
+                result = run(script + "\ndump\n")
+                self.assertEqual(result.returncode, 2, script)
+                self.assertIn("quadrill-sim: " + message, result.stderr)
+                self.assertNotIn("count", result.stdout.replace("Box Count", ""))
+
+    def test_a_recorded_run_replays_and_an_edited_one_names_where_it_departs(self):
+        with tempfile.TemporaryDirectory() as folder:
+            recording = os.path.join(folder, "play.rec")
+            recorded = subprocess.run([SIM, "--record", recording], input=PLAY, capture_output=True, text=True,
+                                      cwd=SOURCE_DIR, timeout=TIMEOUT_S)
+            self.assertEqual(recorded.returncode, 0, recorded.stderr)
+            replayed = subprocess.run([SIM, recording], capture_output=True, text=True, cwd=SOURCE_DIR,
+                                      timeout=TIMEOUT_S)
+            self.assertEqual((replayed.returncode, replayed.stderr), (0, ""))
+            self.assertRegex(replayed.stdout, r"^message End \| Box Count: 1[1-9]\n$")
+            self.assertEqual(replayed.stdout, recorded.stdout)
+
+            with open(recording) as f:
+                lines = f.read().splitlines()
+            edited_at = lines.index("cursor 30 -10")
+            lines[edited_at] = "cursor 31 -10"
+            check_at = next(i for i in range(edited_at, len(lines)) if lines[i].startswith("check "))
+            edited = os.path.join(folder, "edited.rec")
+            with open(edited, "w") as f:
+                f.write("\n".join(lines) + "\n")
+            departed = subprocess.run([SIM, edited], capture_output=True, text=True, cwd=SOURCE_DIR, timeout=TIMEOUT_S)
+            self.assertEqual(departed.returncode, 1, departed.stderr)
+            frame = lines[check_at].split()[1]
+            self.assertRegex(departed.stderr, rf"^quadrill-sim: frame {frame} \(line {check_at + 1}\) departs from "
+                                              r"the recording: box \d+ [a-z .]+\.[xyz]: expected \S+, found \S+\n$")
+            self.assertNotIn("message End", departed.stdout)
+
+    def test_a_bad_recording_is_refused_with_its_line_before_anything_runs(self):
+        with tempfile.TemporaryDirectory() as folder:
+            recording = os.path.join(folder, "play.rec")
+            subprocess.run([SIM, "--record", recording], input=PLAY, capture_output=True, text=True, cwd=SOURCE_DIR,
+                           timeout=TIMEOUT_S, check=True)
+            with open(recording) as f:
+                good = f.read()
+            fifo = os.path.join(folder, "fifo")
+            os.mkfifo(fifo)
+            cases = [
+                (good[:good.index("arena box 5")], "the arena block of line 4 has no 'arena end': the script was cut "
+                                                   "short"),
+                (good[:good.index("frames 60 16") + 4], "line 26: unknown command 'fram'"),
+                ("\x7fELF\x02\x01\x01\0\0\0junk\n", "line 1: unknown command '\\x7fELF\\x02\\x01\\x01\\x00"),
+                (good.replace("recording 1 ", "recording 2 ", 1), "line 1: this recording has format 2; this program "
+                                                                  "reads format 1 (a newer Quadrill made it)"),
+                (good.replace("arena box 3 -20", "arena box 3 nan:7fc00000", 1),
+                 "line 18: arena: box 3 position.x is nan:7fc00000: every value must be a finite number"),
+                (good.replace("\ncheck 60 ", "\ncheck 60 zz", 1), "line 30: usage: check FRAME DIGEST"),
+                (good.replace("\nlook 1 normal\n", "\nlook 0 normal\n", 1), "line 3: usage: look SENSITIVITY"),
+                (good.replace("frames 60 16\n", "frames 60 16\nrecording 1 1.0.0\n", 1),
+                 "line 27: a 'recording' line comes first"),
+                ("frame 16\n" + "x" * 20_000_000, "line 2 is too long (over 8192 bytes)"),
+            ]
+            for contents, message in cases:
+                with open(recording, "w", errors="surrogateescape") as f:
+                    f.write(contents)
+                result = subprocess.run([SIM, recording], capture_output=True, text=True, cwd=SOURCE_DIR,
+                                        timeout=TIMEOUT_S, errors="replace")
+                self.assertEqual(result.returncode, 2, message)
+                self.assertIn("quadrill-sim: " + message, result.stderr)
+                self.assertEqual(result.stderr.count("\n"), 1, result.stderr)
+                self.assertEqual(result.stdout, "", "nothing runs")
+            for path, message in [(folder, "it is a directory"), (fifo, "it is a named pipe, not a file")]:
+                result = subprocess.run([SIM, path], capture_output=True, text=True, timeout=TIMEOUT_S)
+                self.assertEqual(result.returncode, 2, path)
+                self.assertIn(message, result.stderr)
 
     def test_missing_textures_are_reported_as_messages(self):
         with tempfile.TemporaryDirectory() as empty:

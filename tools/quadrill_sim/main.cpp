@@ -7,6 +7,7 @@
 // while it is checked, to be read from there the second time.
 #include <errno.h>
 #include <fcntl.h>
+#include <ftw.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,9 +17,10 @@
 #include <string>
 
 #include "line_reader.h"
-#include "printable.h"
+#include "text/printable.h"
 #include "script_stream.h"
 #include "sim_run.h"
+#include "test_controls.h"
 
 namespace {
 
@@ -27,12 +29,15 @@ constexpr int kUsageError = 2;
 constexpr uint64_t kMaxKeptInputBytes = uint64_t(1) << 30;
 
 const char kUsage[] =
-    "usage: quadrill-sim [SCRIPT]\n"
+    "usage: quadrill-sim [--record FILE] [SCRIPT]\n"
     "Runs the game headless from SCRIPT (standard input without one), one command a line:\n"
     "  frame MS | frames N MS | keydown KEY | keyup KEY | char C | mouse left|right|middle down|up\n"
-    "  cursor DX DY | dump | memory | cpu | screenshot PATH | quit\n"
-    "The game reads textures/ from the working directory. A script that does not end\n"
-    "with quit still ends the game, as Escape would. See docs/DEVELOPING.md.\n";
+    "  cursor DX DY | focus lost|gained | close | dump | memory | cpu | screenshot PATH\n"
+    "  save FILE | load FILE | look SENSITIVITY normal|inverted | quit\n"
+    "A recording of a game (quadrill --record) is such a script: its checks are compared as it\n"
+    "runs, and the first departure ends the run with exit code 1. --record FILE records the\n"
+    "run as the game would. The game reads textures/ from the working directory. A script that\n"
+    "does not end with quit still ends the game, as Escape would. See docs/DEVELOPING.md.\n";
 
 int fail(const std::string& message)
 {
@@ -63,8 +68,13 @@ void keepStandardStreams(bool closed[3])
 bool openScript(const char* path, int& fd, std::string& error)
 {
     const std::string shown = printable(path);
-    fd = open(path, O_RDONLY | O_CLOEXEC);
     struct stat info = {};
+    if (lstat(path, &info) == 0 && S_ISFIFO(info.st_mode)) {
+        error = "cannot read " + shown + ": it is a named pipe, not a file (give what it holds on standard input)";
+        return false;
+    }
+    // Opened without waiting: a pipe or a device behind a link must not hold the run up.
+    fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0 || fstat(fd, &info) != 0) {
         error = "cannot read " + shown + ": " + std::strerror(errno);
         return false;
@@ -73,6 +83,7 @@ bool openScript(const char* path, int& fd, std::string& error)
         error = "cannot read " + shown + ": it is a directory";
         return false;
     }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return true;
 }
 
@@ -104,6 +115,33 @@ int temporaryFile(std::string& error)
     return fd;
 }
 
+// The game's quick saves (F5, F9) go to a folder of the run's own, gone
+// when it ends: a script never touches the player's saves, and runs the
+// same on any machine.
+struct PrivateSavesFolder {
+    std::string path;
+
+    bool make(std::string& error)
+    {
+        const char* folder = getenv("TMPDIR");
+        path = std::string(folder && *folder ? folder : "/tmp") + "/quadrill-sim-saves-XXXXXX";
+        if (!mkdtemp(&path[0])) {
+            error = "cannot make a folder for the game's quick saves: " + printable(path) + ": " + std::strerror(errno);
+            path.clear();
+            return false;
+        }
+        setenv("XDG_DATA_HOME", path.c_str(), 1);
+        return true;
+    }
+    ~PrivateSavesFolder()
+    {
+        if (path.empty())
+            return;
+        auto remove = [](const char* entry, const struct stat*, int, struct FTW*) { return ::remove(entry); };
+        nftw(path.c_str(), remove, 8, FTW_DEPTH | FTW_PHYS);
+    }
+};
+
 bool isRegularFile(int fd)
 {
     struct stat info = {};
@@ -111,7 +149,7 @@ bool isRegularFile(int fd)
 }
 
 // Checks the script at `fd`, then runs it from the start.
-int checkAndRun(int fd)
+int checkAndRun(int fd, const std::string& gameCommandLine)
 {
     std::string error;
     int kept = -1;
@@ -127,12 +165,15 @@ int checkAndRun(int fd)
         if (!checkScript(lines, needsRenderer, error))
             return fail(error);
     }
+    PrivateSavesFolder saves;
+    if (!saves.make(error))
+        return fail(error);
     int runFrom = kept >= 0 ? kept : fd;
     if (lseek(runFrom, 0, SEEK_SET) != 0)
         return fail(std::string("cannot read the script again: ") + std::strerror(errno));
     LineReader lines(runFrom);
     ScriptStream script(lines);
-    return runSimScript(script, needsRenderer);
+    return runSimScript(script, needsRenderer, gameCommandLine);
 }
 
 } // namespace
@@ -142,6 +183,13 @@ int main(int argc, char** argv)
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::fputs(kUsage, stdout);
         return 0;
+    }
+    // --record FILE goes to the game as its own option.
+    std::string gameCommandLine;
+    if (argc >= 3 && std::strcmp(argv[1], "--record") == 0) {
+        gameCommandLine = testctl::joinCommandLine({"--record", argv[2]});
+        argv += 2;
+        argc -= 2;
     }
     if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
         std::fputs(kUsage, stderr);
@@ -156,5 +204,5 @@ int main(int argc, char** argv)
     bool opened = argc == 2 ? openScript(argv[1], fd, error) : checkStandardInput(closed[STDIN_FILENO], error);
     if (!opened)
         return fail(error);
-    return checkAndRun(fd);
+    return checkAndRun(fd, gameCommandLine);
 }

@@ -23,7 +23,10 @@ ScriptStream::Step ScriptStream::next(SimCommand& command, std::string& error)
 {
     for (;;) {
         switch (lines_.next()) {
-        case LineReader::Status::End: return Step::End;
+        case LineReader::Status::End:
+            if (!rules_.finish(error))
+                return Step::Bad;
+            return Step::End;
         case LineReader::Status::TooLong:
             error = "line " + std::to_string(lines_.lineNumber()) + " is too long (over " +
                     std::to_string(kMaxLineBytes) + " bytes)";
@@ -38,15 +41,11 @@ ScriptStream::Step ScriptStream::next(SimCommand& command, std::string& error)
         SimLine kind = parseSimLine(lines_.line(), command, problem);
         if (kind == SimLine::Blank)
             continue;
-        if (kind == SimLine::Command && quitLine_ != 0)
-            problem = "nothing runs after quit (line " + std::to_string(quitLine_) + ")";
-        if (!problem.empty()) {
+        command.line = lines_.lineNumber();
+        if (kind == SimLine::Bad || !rules_.accept(command, problem)) {
             error = onLine(lines_.lineNumber(), problem);
             return Step::Bad;
         }
-        command.line = lines_.lineNumber();
-        if (command.op == SimOp::Quit)
-            quitLine_ = command.line;
         return Step::Command;
     }
 }

@@ -5,7 +5,8 @@
 #include <string>
 
 #include "line_reader.h"
-#include "sim_script.h"
+#include "script/script_rules.h"
+#include "script/sim_script.h"
 
 struct ScriptStream {
     enum class Step { Command, End, Bad };
@@ -13,10 +14,11 @@ struct ScriptStream {
     explicit ScriptStream(LineReader& lines) : lines_(lines) {}
     // The next command, or Bad with `error` naming the line and the problem.
     Step next(SimCommand& command, std::string& error);
+    bool isRecording() const { return rules_.isRecording(); }
 
 private:
     LineReader& lines_;
-    int quitLine_ = 0;
+    ScriptRules rules_;
 };
 
 // Reads a whole script and checks every line of it. `needsRenderer` tells

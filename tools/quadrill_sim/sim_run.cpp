@@ -13,10 +13,20 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/game_state.h"
-#include "printable.h"
+#include "replay/recorder.h"
+#include "replay/replay_session.h"
+#include "replay/replayer.h"
+#include "save/arena_capture.h"
+#include "save/arena_file.h"
+#include "save/arena_text.h"
+#include "script/message_lines.h"
+#include "text/printable.h"
 #include "test_controls.h"
 
 namespace {
@@ -24,6 +34,7 @@ namespace {
 constexpr int kDesktopWidth = 800;
 constexpr int kDesktopHeight = 600;
 constexpr int kCommandFailed = 2;
+constexpr int kDeparted = 1;
 
 // ---- Output ---------------------------------------------------------------------
 // The first write to standard output that fails stops the run; after that,
@@ -104,12 +115,31 @@ bool screenshot(const SimCommand& c)
         std::fprintf(stderr, "quadrill-sim: line %d: there is no picture to save (the game has no device)\n", c.line);
         return false;
     }
-    if (!testctl::writePng(c.path, pixels, width, height)) {
-        std::fprintf(stderr, "quadrill-sim: line %d: cannot write %s: %s\n", c.line, printable(c.path).c_str(),
+    if (!testctl::writePng(c.text, pixels, width, height)) {
+        std::fprintf(stderr, "quadrill-sim: line %d: cannot write %s: %s\n", c.line, printable(c.text).c_str(),
                      std::strerror(errno));
         return false;
     }
     return true;
+}
+
+// Saves or loads an arena on the program's thread, once the input before
+// the command has been taken.
+bool saveOrLoad(const SimCommand& c, testctl::ProgramRunner& game)
+{
+    game.settle();
+    if (game.ended())
+        return false;
+    bool done = false;
+    size_t boxes = 0;
+    std::string reason;
+    game.onProgramThread([&] {
+        done = c.op == SimOp::Save ? saveGameArena(c.text, nullptr, boxes, reason) : loadGameArena(c.text, boxes, reason);
+    });
+    if (!done)
+        std::fprintf(stderr, "quadrill-sim: line %d: cannot %s %s: %s\n", c.line, c.op == SimOp::Save ? "save" : "load",
+                     printable(c.text).c_str(), reason.c_str());
+    return done;
 }
 
 // Posts one input message. A full queue is what a program that has not run
@@ -123,20 +153,90 @@ bool post(testctl::ProgramRunner& game, const std::function<bool()>& input)
     return !game.ended() && input();
 }
 
-bool carryOut(const SimCommand& c, testctl::ProgramRunner& game)
+bool postCommand(const SimCommand& c, testctl::ProgramRunner& game)
+{
+    // A key pressed with Alt held comes as a system key, as from a keyboard.
+    if (c.op == SimOp::KeyDown || c.op == SimOp::KeyUp)
+        return post(game, [&] { return testctl::keyMessage(c.virtualKey, c.op == SimOp::KeyDown, c.extended, c.repeat); });
+    MSG msg;
+    bool input = false;
+    messageForCommand(c, msg, input);
+    return post(game, [&] {
+        return input ? testctl::postInputMessage(msg.message, msg.wParam, msg.lParam)
+                     : testctl::postMessage(msg.message, msg.wParam, msg.lParam);
+    });
+}
+
+// A recording: its keys bring their own characters, and its quick loads
+// their arenas; the game's own quick saves stay out of it.
+void startReplaying(const SimCommand& c)
+{
+    replaySession().active = true;
+    testctl::translateKeys(false);
+    if (c.text != gameVersion())
+        std::fprintf(stderr, "quadrill-sim: line %d: the recording was made by Quadrill %s, this is %s: a departure "
+                     "may come from that\n", c.line, c.text.c_str(), gameVersion());
+}
+
+// Compared once the input before it has been taken: now, or, when that
+// input ended the game, by the game's shutdown while the boxes are there.
+bool check(const SimCommand& c, testctl::ProgramRunner& game)
+{
+    ReplaySession& session = replaySession();
+    session.schedule(c);
+    game.settle();
+    if (!game.ended())
+        game.onProgramThread([&] { session.runScheduled(); });
+    return session.departure.empty();
+}
+
+// The lines of an arena block, put in the game's place at its end.
+struct ArenaBlock {
+    ArenaState arena;
+    std::unique_ptr<ArenaReader> reader;
+};
+
+bool arenaLine(const SimCommand& c, testctl::ProgramRunner& game, ArenaBlock& block)
+{
+    if (!block.reader) {
+        block.arena = ArenaState();
+        block.reader.reset(new ArenaReader(block.arena));
+    }
+    std::string problem;
+    block.reader->accept(c.text, problem); // the whole block was checked before the run
+    if (!block.reader->ended())
+        return true;
+    block.reader.reset();
+    game.settle();
+    if (game.ended())
+        return false;
+    bool applied = false;
+    game.onProgramThread([&] {
+        applied = applyArena(block.arena);
+        if (applied)
+            recordArenaLoaded(block.arena);
+    });
+    if (!applied) {
+        std::fprintf(stderr, "quadrill-sim: line %d: the arena could not be loaded: %s\n", c.line, kBoxesNotMade);
+        return false;
+    }
+    replaySession().expected = block.arena;
+    return true;
+}
+
+bool carryOut(const SimCommand& c, testctl::ProgramRunner& game, ArenaBlock& block)
 {
     switch (c.op) {
     case SimOp::Frame:
         game.frames(int(c.count), c.ms);
         return true;
-    case SimOp::KeyDown: return post(game, [&] { return testctl::keyDown(c.virtualKey); });
-    case SimOp::KeyUp: return post(game, [&] { return testctl::keyUp(c.virtualKey); });
-    case SimOp::Char: return post(game, [&] { return testctl::typeChar(c.character); });
+    case SimOp::KeyDown:
+    case SimOp::KeyUp:
+    case SimOp::Char:
     case SimOp::Mouse:
-        return post(game, [&] {
-            return c.button == SimButton::Middle ? testctl::middleMouseButton(c.down)
-                                                 : testctl::mouseButton(c.button == SimButton::Left, c.down);
-        });
+    case SimOp::Focus:
+    case SimOp::Close:
+    case SimOp::Message: return postCommand(c, game);
     case SimOp::Cursor:
         testctl::setCursorPosition(g_desktopRect.right / 2 + c.dx, g_desktopRect.bottom / 2 + c.dy);
         return true;
@@ -158,6 +258,20 @@ bool carryOut(const SimCommand& c, testctl::ProgramRunner& game)
         game.onProgramThread([&] { saved = screenshot(c); });
         return saved;
     }
+    case SimOp::Save:
+    case SimOp::Load: return saveOrLoad(c, game);
+    case SimOp::Recording:
+        startReplaying(c);
+        return true;
+    case SimOp::Look:
+        game.settle();
+        game.onProgramThread([&] { applyLookSettings(c); });
+        return true;
+    case SimOp::Check: return check(c, game);
+    case SimOp::Expect:
+        replaySession().expect(c.text);
+        return true;
+    case SimOp::Arena: return arenaLine(c, game, block);
     case SimOp::Quit:
         game.quit();
         return true;
@@ -167,7 +281,7 @@ bool carryOut(const SimCommand& c, testctl::ProgramRunner& game)
 
 } // namespace
 
-int runSimScript(ScriptStream& script, bool needsRenderer)
+int runSimScript(ScriptStream& script, bool needsRenderer, const std::string& gameCommandLine)
 {
     // A script plays the same whatever the player's settings: no settings
     // file can be found under a configuration folder that is not a folder.
@@ -180,8 +294,14 @@ int runSimScript(ScriptStream& script, bool needsRenderer)
     testctl::setDesktopSize(kDesktopWidth, kDesktopHeight);
     testctl::captureMessageBoxes(printMessage);
 
-    testctl::ProgramRunner game(WinMain);
+    testctl::ProgramRunner game(WinMain, gameCommandLine);
     game.start();
+    if (game.ended()) {
+        std::fprintf(stderr, "quadrill-sim: the game did not start (exit code %d)\n", game.exitCode());
+        return kCommandFailed;
+    }
+    game.onProgramThread([] { replaySession().begin(); });
+    ArenaBlock block;
     SimCommand c;
     std::string error;
     for (;;) {
@@ -200,9 +320,14 @@ int runSimScript(ScriptStream& script, bool needsRenderer)
             game.finish();
             return kCommandFailed;
         }
-        bool done = carryOut(c, game);
+        bool done = carryOut(c, game, block);
         if (outputFailed())
             return kCommandFailed;
+        if (!replaySession().departure.empty()) {
+            std::fprintf(stderr, "quadrill-sim: %s\n", replaySession().departure.c_str());
+            g_quiet = true;
+            return kDeparted;
+        }
         if (!done) {
             if (game.ended())
                 std::fprintf(stderr, "quadrill-sim: line %d: the game has already ended\n", c.line);

@@ -57,11 +57,20 @@ void mouseLookMessageBox(bool open);
 // lets it).
 bool keyDown(int virtualKey);
 bool keyUp(int virtualKey);
+// The same with the key message's extended-key and repeat flags given.
+bool keyMessage(int virtualKey, bool down, bool extended, bool repeat);
 bool typeChar(char c); // a WM_CHAR alone, as TranslateMessage would queue it
 bool mouseButton(bool left, bool down);
 bool middleMouseButton(bool down);
 bool postMessage(UINT message, WPARAM wParam, LPARAM lParam);
+// Any keyboard or mouse message, taken as input (it updates the key-state table).
+bool postInputMessage(UINT message, WPARAM wParam, LPARAM lParam);
+// TranslateMessage makes characters of key-downs, or not (for a replay that
+// brings its own).
+void translateKeys(bool on);
 HWND gameWindow();
+// Arguments joined into one command line for WinMain, as Windows would.
+std::string joinCommandLine(const std::vector<std::string>& arguments);
 
 // ---- Message boxes -----------------------------------------------------------------
 struct ShownBox {
@@ -80,6 +89,11 @@ std::vector<std::string> shownTexts();
 // Where the platform believes the running executable lies (as /proc/self/exe
 // would say); nullptr returns to the real one.
 void setExecutablePath(const char* path);
+// Calls of the Win32 file function named `function` ("CreateFileA",
+// "WriteFile", "FlushFileBuffers", "CloseHandle", "MoveFileExA",
+// "ReplaceFileA") fail with `error` once `succeedFirst` more have
+// succeeded; a failing WriteFile writes half its bytes first. Null turns it off.
+void failFileFunction(const char* function, DWORD error, int succeedFirst = 0);
 
 // ---- Device -------------------------------------------------------------------------
 void refuseDirect3D(bool refuse);
@@ -88,6 +102,7 @@ void reportNoHardwareTransform(bool none);
 // `count` more buffer creations succeed, then every one fails; -1 turns it off.
 void failBufferCreationAfter(int count);
 DWORD deviceBehaviorFlags(IDirect3DDevice9* device);
+
 D3DPRESENT_PARAMETERS devicePresentParameters(IDirect3DDevice9* device);
 int liveDevices();
 int liveBuffers();

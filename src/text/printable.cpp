@@ -1,5 +1,5 @@
 // printable.cpp: escaping for messages.
-#include "printable.h"
+#include "text/printable.h"
 
 namespace {
 

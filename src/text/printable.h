@@ -1,4 +1,4 @@
-// printable.h: bytes from a script or the command line, made safe to show.
+// printable.h: bytes from a file, a script or the command line, made safe to show.
 #pragma once
 
 #include <stddef.h>
@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-// How much of a word from a script a message shows; the rest is "...".
+// How much of a word from a file a message shows; the rest is "...".
 constexpr size_t kShownWordBytes = 80;
 
 // `text` with every byte that is not printable (NUL, control characters,
