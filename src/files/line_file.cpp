@@ -1,13 +1,10 @@
 // line_file.cpp: reading a file's lines.
 #include "files/line_file.h"
 
-#include <cstring>
-
 #include "files/file_error.h"
 
 namespace {
 
-constexpr size_t kBufferBytes = 64 * 1024;
 constexpr uint64_t kBytesPerMiB = uint64_t(1) << 20;
 
 } // namespace
@@ -44,8 +41,7 @@ bool LineFile::open(const std::string& path, uint64_t maxBytes, size_t maxLineBy
         reason = "it is " + std::to_string(uint64_t(size.QuadPart) / kBytesPerMiB) + " MiB, more than the " +
                  std::to_string(maxBytes / kBytesPerMiB) + " MiB such a file may have";
     } else {
-        maxLineBytes_ = maxLineBytes;
-        buffer_.reset(new char[kBufferBytes]);
+        lines_.reset(new LineSplitter(read, this, maxLineBytes));
         return true;
     }
     CloseHandle(file_);
@@ -60,64 +56,35 @@ bool LineFile::rewind()
         error_ = GetLastError();
         return false;
     }
-    begin_ = end_ = 0;
-    atEnd_ = false;
-    lineNumber_ = 0;
+    lines_->restart();
     error_ = 0;
     return true;
 }
 
-bool LineFile::refill()
+long LineFile::read(void* self, char* into, size_t room)
 {
-    if (atEnd_ || error_ != 0 || file_ == INVALID_HANDLE_VALUE)
-        return false;
-    if (begin_ > 0) {
-        std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
-        end_ -= begin_;
-        begin_ = 0;
+    LineFile* file = static_cast<LineFile*>(self);
+    DWORD got = 0;
+    if (!ReadFile(file->file_, into, DWORD(room), &got, nullptr)) {
+        file->error_ = GetLastError();
+        return -1;
     }
-    DWORD read = 0;
-    if (!ReadFile(file_, buffer_.get() + end_, DWORD(kBufferBytes - end_), &read, nullptr)) {
-        error_ = GetLastError();
-        return false;
-    }
-    if (read == 0) {
-        atEnd_ = true;
-        return false;
-    }
-    end_ += read;
-    return true;
+    return long(got);
 }
 
 LineFile::Status LineFile::next()
 {
-    if (error_ != 0)
-        return Status::ReadFailed;
-    line_.clear();
-    for (;;) {
-        const char* start = buffer_.get() + begin_;
-        const void* newline = std::memchr(start, '\n', end_ - begin_);
-        const size_t take = newline ? size_t(static_cast<const char*>(newline) - start) : end_ - begin_;
-        if (line_.size() + take > maxLineBytes_) {
-            ++lineNumber_;
-            return Status::TooLong;
-        }
-        line_.append(start, take);
-        begin_ += take;
-        if (newline) {
-            ++begin_;
-            break;
-        }
-        if (!refill()) {
-            if (error_ != 0)
-                return Status::ReadFailed;
-            if (line_.empty())
-                return Status::End;
-            break; // a last line without its newline
-        }
+    line_ = {};
+    if (!lines_)
+        return Status::End;
+    switch (lines_->next()) {
+    case LineSplitter::Status::End: return Status::End;
+    case LineSplitter::Status::TooLong: return Status::TooLong;
+    case LineSplitter::Status::ReadFailed: return Status::ReadFailed;
+    case LineSplitter::Status::Line: break;
     }
+    line_ = lines_->line();
     if (!line_.empty() && line_.back() == '\r')
-        line_.pop_back();
-    ++lineNumber_;
+        line_.remove_suffix(1);
     return Status::Line;
 }

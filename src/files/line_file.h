@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/line_splitter.h"
+
 struct LineFile {
     enum class Status {
         Line,       // line() holds the next line, its newline (and a carriage return before it) taken off
@@ -32,18 +34,14 @@ struct LineFile {
     bool rewind();
     Status next();
     std::string_view line() const { return line_; }
-    int lineNumber() const { return lineNumber_; }
+    int lineNumber() const { return lines_ ? lines_->lineNumber() : 0; }
     DWORD error() const { return error_; }
 
 private:
-    bool refill();
+    static long read(void* self, char* into, size_t room);
 
     HANDLE file_ = INVALID_HANDLE_VALUE;
-    size_t maxLineBytes_ = 0;
-    std::unique_ptr<char[]> buffer_;
-    size_t begin_ = 0, end_ = 0;
-    bool atEnd_ = false;
-    std::string line_;
-    int lineNumber_ = 0;
+    std::unique_ptr<LineSplitter> lines_;
+    std::string_view line_;
     DWORD error_ = 0;
 };

@@ -4,11 +4,7 @@
 #include <errno.h>
 #include <unistd.h>
 
-#include <cstring>
-
 namespace {
-
-constexpr size_t kBufferBytes = 64 * 1024;
 
 bool writeAll(int fd, const char* data, size_t size)
 {
@@ -26,10 +22,7 @@ bool writeAll(int fd, const char* data, size_t size)
 
 } // namespace
 
-LineReader::LineReader(int fd) : fd_(fd), buffer_(new char[kBufferBytes])
-{
-    line_.reserve(kMaxLineBytes);
-}
+LineReader::LineReader(int fd) : fd_(fd), lines_(read, this, kMaxLineBytes) {}
 
 void LineReader::copyTo(int fd, uint64_t limit)
 {
@@ -37,65 +30,38 @@ void LineReader::copyTo(int fd, uint64_t limit)
     copyLimit_ = limit;
 }
 
-bool LineReader::refill()
+long LineReader::read(void* self, char* into, size_t room)
 {
-    begin_ = end_ = 0;
+    LineReader* reader = static_cast<LineReader*>(self);
     ssize_t got = 0;
     do
-        got = read(fd_, buffer_.get(), kBufferBytes);
+        got = ::read(reader->fd_, into, room);
     while (got < 0 && errno == EINTR);
     if (got < 0) {
-        error_ = errno;
-        failure_ = Status::ReadFailed;
-        return false;
+        reader->error_ = errno;
+        reader->failure_ = Status::ReadFailed;
+        return -1;
     }
-    if (got == 0) {
-        atEnd_ = true;
-        return false;
-    }
-    end_ = size_t(got);
-    if (copyFd_ >= 0) {
-        copied_ += uint64_t(got);
-        bool copiedAll = copied_ <= copyLimit_ && writeAll(copyFd_, buffer_.get(), end_);
+    if (got > 0 && reader->copyFd_ >= 0) {
+        reader->copied_ += uint64_t(got);
+        const bool copiedAll =
+            reader->copied_ <= reader->copyLimit_ && writeAll(reader->copyFd_, into, size_t(got));
         if (!copiedAll) {
-            error_ = copied_ > copyLimit_ ? EFBIG : errno != 0 ? errno : EIO;
-            failure_ = Status::CopyFailed;
-            return false;
+            reader->error_ = reader->copied_ > reader->copyLimit_ ? EFBIG : errno != 0 ? errno : EIO;
+            reader->failure_ = Status::CopyFailed;
+            return -1;
         }
     }
-    return true;
+    return long(got);
 }
 
 LineReader::Status LineReader::next()
 {
-    line_.clear();
-    if (failure_ != Status::Line)
-        return failure_;
-    for (;;) {
-        if (begin_ == end_) {
-            if (atEnd_ || !refill()) {
-                if (failure_ != Status::Line)
-                    return failure_;
-                if (line_.empty())
-                    return Status::End;
-                ++lineNumber_; // a last line without its newline
-                return Status::Line;
-            }
-        }
-        const char* start = buffer_.get() + begin_;
-        size_t available = end_ - begin_;
-        const char* newline = static_cast<const char*>(std::memchr(start, '\n', available));
-        size_t take = newline ? size_t(newline - start) : available;
-        if (line_.size() + take > kMaxLineBytes) {
-            ++lineNumber_;
-            return Status::TooLong;
-        }
-        line_.append(start, take);
-        begin_ += take;
-        if (newline) {
-            ++begin_;
-            ++lineNumber_;
-            return Status::Line;
-        }
+    switch (lines_.next()) {
+    case LineSplitter::Status::Line: return Status::Line;
+    case LineSplitter::Status::End: return Status::End;
+    case LineSplitter::Status::TooLong: return Status::TooLong;
+    case LineSplitter::Status::ReadFailed: return failure_;
     }
+    return failure_;
 }

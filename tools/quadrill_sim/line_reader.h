@@ -5,9 +5,9 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include <memory>
-#include <string>
 #include <string_view>
+
+#include "text/line_splitter.h"
 
 // The longest line a script may have, comment included: room for a
 // screenshot path as long as the system allows, and more.
@@ -28,24 +28,20 @@ struct LineReader {
     void copyTo(int fd, uint64_t limit);
 
     Status next();
-    std::string_view line() const { return line_; }
+    std::string_view line() const { return lines_.line(); }
     // The number of the line last returned (or refused), from 1.
-    int lineNumber() const { return lineNumber_; }
+    int lineNumber() const { return lines_.lineNumber(); }
     int error() const { return error_; }
     uint64_t copyLimit() const { return copyLimit_; }
 
 private:
-    bool refill(); // false at the end of the input or on an error (error_ set)
+    static long read(void* self, char* into, size_t room);
 
     int fd_ = -1;
     int copyFd_ = -1;
     uint64_t copyLimit_ = 0;
     uint64_t copied_ = 0;
-    std::unique_ptr<char[]> buffer_;
-    size_t begin_ = 0, end_ = 0;
-    bool atEnd_ = false;
-    std::string line_;
-    int lineNumber_ = 0;
     int error_ = 0;
-    Status failure_ = Status::Line; // ReadFailed or CopyFailed once one happened
+    Status failure_ = Status::ReadFailed; // which failure a failed read was
+    LineSplitter lines_;
 };
