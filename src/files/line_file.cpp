@@ -38,7 +38,9 @@ bool LineFile::open(const std::string& path, uint64_t maxBytes, size_t maxLineBy
     } else if (!GetFileSizeEx(file_, &size)) {
         reason = fileErrorText(GetLastError());
     } else if (uint64_t(size.QuadPart) > maxBytes) {
-        reason = "it is " + std::to_string(uint64_t(size.QuadPart) / kBytesPerMiB) + " MiB, more than the " +
+        // Rounded up, so that a file just past the limit does not read as the limit itself.
+        const uint64_t sizeMiB = (uint64_t(size.QuadPart) + kBytesPerMiB - 1) / kBytesPerMiB;
+        reason = "it is " + std::to_string(sizeMiB) + " MiB, more than the " +
                  std::to_string(maxBytes / kBytesPerMiB) + " MiB such a file may have";
     } else {
         lines_.reset(new LineSplitter(read, this, maxLineBytes));

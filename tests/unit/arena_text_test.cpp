@@ -179,7 +179,7 @@ TEST(ArenaFiles, EveryKindOfBadFileIsRefusedWithItsReason)
     const std::vector<std::pair<std::string, const char*>> others = {
         {folder / "fifo", "it is not a regular file"},
         {folder / "folder", "it is a folder"},
-        {huge, "it is 64 MiB, more than the 64 MiB"},
+        {huge, "it is 65 MiB, more than the 64 MiB"},
         {folder / "absent", "there is no such file"},
         {folder / "absent/deeper", "there is no such file"},
     };
