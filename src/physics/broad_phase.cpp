@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "math/float_bits.h"
+
 using namespace broad_phase_flags;
 
 namespace {
@@ -16,13 +18,6 @@ constexpr uint32_t kStraysBeforeRebuild = 16;
 constexpr uint32_t kStraysPerBoxBeforeRebuild = 32; // one stray per this many boxes on top
 constexpr size_t kStrayLinksReserved = 4096;
 constexpr size_t kNeighboursReservedPerBox = 32; // a crate in a stack has 26
-
-uint32_t bitsOf(float f)
-{
-    uint32_t bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    return bits;
-}
 
 // The axes on which a box's position or velocity differs from its copy's,
 // bit for bit. A step never changes sizes.

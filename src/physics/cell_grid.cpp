@@ -3,7 +3,8 @@
 
 #include <cfloat>
 #include <cmath>
-#include <cstring>
+
+#include "math/float_bits.h"
 
 namespace {
 
@@ -16,13 +17,6 @@ int32_t floorToInt(float x)
 {
     const int32_t truncated = int32_t(x);
     return float(truncated) > x ? truncated - 1 : truncated;
-}
-
-uint32_t bitsOf(float f)
-{
-    uint32_t bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    return bits;
 }
 
 // A corner c of one box passes the other box's test on an axis only within

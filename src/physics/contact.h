@@ -5,9 +5,8 @@
 
 #include <stdint.h>
 
-#include <cstring>
-
 #include "boxes/box.h"
+#include "math/float_bits.h"
 #include "physics/collision_type.h"
 
 // Contact mask bits: the axes on which two boxes were apart (or touching)
@@ -34,11 +33,7 @@ struct Body {
 // +0 on every axis, bit for bit (-0 is not still: a response would change it).
 inline bool isStill(const Vec3& v)
 {
-    uint32_t x, y, z;
-    std::memcpy(&x, &v.x, sizeof x);
-    std::memcpy(&y, &v.y, sizeof y);
-    std::memcpy(&z, &v.z, sizeof z);
-    return (x | y | z) == 0;
+    return (bitsOf(v.x) | bitsOf(v.y) | bitsOf(v.z)) == 0;
 }
 
 // Where a box will be after dt at its own velocity: its position moved the

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "math/float_bits.h"
 #include "text/exact_number.h"
 
 namespace {
@@ -28,9 +29,7 @@ struct Digest {
     }
     void real(const char*, const char*, const float& value)
     {
-        uint32_t bits;
-        std::memcpy(&bits, &value, sizeof bits);
-        word(bits);
+        word(bitsOf(value));
     }
 };
 
@@ -56,8 +55,7 @@ struct Fields {
     }
     void real(const char* name, const char* part, const float& value)
     {
-        Field f{*part ? std::string(name) + "." + part : std::string(name), 0, ""};
-        std::memcpy(&f.bits, &value, sizeof f.bits);
+        Field f{*part ? std::string(name) + "." + part : std::string(name), bitsOf(value), ""};
         appendExactFloat(f.text, value);
         all.push_back(f);
     }

@@ -3,7 +3,8 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstring>
+
+#include "math/float_bits.h"
 
 namespace {
 
@@ -13,20 +14,6 @@ constexpr size_t kHex32Digits = 8;
 constexpr size_t kHex64Digits = 16;
 // Room for any float the shortest way ("-1.17549435e-38" is 15 bytes).
 constexpr size_t kFloatRoom = 32;
-
-uint32_t bitsOf(float f)
-{
-    uint32_t bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    return bits;
-}
-
-float floatOf(uint32_t bits)
-{
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
 
 bool readHex(std::string_view word, size_t digits, uint64_t& value)
 {

@@ -7,29 +7,15 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <cstring>
 #include <vector>
 
+#include "math/float_bits.h"
 #include "save/arena_file.h"
 #include "save/arena_text.h"
 #include "support/temp_folder.h"
 #include "text/exact_number.h"
 
 namespace {
-
-uint32_t bitsOf(float f)
-{
-    uint32_t b;
-    std::memcpy(&b, &f, sizeof b);
-    return b;
-}
-
-float floatOf(uint32_t b)
-{
-    float f;
-    std::memcpy(&f, &b, sizeof f);
-    return f;
-}
 
 TEST(ExactNumbers, EveryFloatReadsBackToItsOwnBitsAndNothingElseReadsAsOne)
 {
